@@ -1,0 +1,18 @@
+#pragma once
+
+#include <opencv2/core.hpp>
+
+#include "video/view_state.h"
+
+// The part of a frameWidth x frameHeight frame that the zoom level and view
+// centre select, always inside the frame: 1/level of each side (with the
+// fixed 4:3 sizes of 4000-column frames at levels 3 and 6), centred where
+// asked and pushed back inside at the edges. A level below 1 counts as 1;
+// an empty frame gives an empty rectangle at the origin.
+cv::Rect viewportRect(int frameWidth, int frameHeight, int zoomLevel, int centerX, int centerY);
+
+// Copies the region into viewportImage (reusing its buffer), writes viewWidth/viewHeight back into view.
+// The centre is left as it is, even where the region had to be pushed back
+// inside the frame. An empty frame empties viewportImage and sets the view
+// size to 0 x 0.
+void cropViewport(const cv::Mat& frame, ViewState& view, cv::Mat& viewportImage);
