@@ -22,6 +22,10 @@ bool isDigit(int c) {
   return c >= '0' && c <= '9';
 }
 
+bool isZero(int c) {
+  return c == '0';
+}
+
 // White space of the C locale; the files are plain ASCII.
 bool isSpace(int c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
@@ -64,8 +68,38 @@ int NumberReader::peek(std::size_t ahead) {
   return static_cast<unsigned char>(buffer_[position_ + ahead]);
 }
 
+template <typename Keep>
+std::size_t NumberReader::skipWhile(Keep keep) {
+  std::size_t skipped = 0;
+  while (position_ < end_ || refill()) {
+    const char* begin = buffer_.data() + position_;
+    const char* stop = buffer_.data() + end_;
+    const char* first =
+        std::find_if_not(begin, stop, [&](char c) { return keep(static_cast<unsigned char>(c)); });
+    const auto count = static_cast<std::size_t>(first - begin);
+    position_ += count;
+    skipped += count;
+    if (first != stop) break;
+  }
+  return skipped;
+}
+
 void NumberReader::skipWhitespace() {
-  while (isSpace(peek())) advance();
+  skipWhile(isSpace);
+}
+
+NumberReader::DigitRun NumberReader::takeDigits(std::string& digits, bool& droppedNonZero) {
+  DigitRun run;
+  for (int c = peek(); isDigit(c) && digits.size() < keptDigits; c = peek()) {
+    digits.push_back(static_cast<char>(c));
+    ++run.kept;
+    advance();
+  }
+  run.dropped = skipWhile([&](int c) {
+    droppedNonZero = droppedNonZero || (c > '0' && c <= '9');
+    return isDigit(c);
+  });
+  return run;
 }
 
 std::optional<int> NumberReader::readInt() {
@@ -76,7 +110,7 @@ std::optional<int> NumberReader::readInt() {
     advance();
   }
   if (!isDigit(peek())) return std::nullopt;
-  while (peek() == '0') advance();
+  skipWhile(isZero);
 
   std::int64_t magnitude = 0;
   int significantDigits = 0;
@@ -106,36 +140,26 @@ std::optional<float> NumberReader::readFloat() {
   std::string digits;
   bool droppedNonZero = false;
   std::int64_t decimalExponent = 0;
-  bool sawDigit = false;
 
-  const auto takeDigit = [&](int c, bool inFraction) {
-    sawDigit = true;
-    if (digits.empty() && c == '0') {
-      if (inFraction) --decimalExponent;  // a leading zero after the point scales the value down
-      return;
-    }
-    if (digits.size() < keptDigits) {
-      digits.push_back(static_cast<char>(c));
-      if (inFraction) --decimalExponent;
-    } else {
-      droppedNonZero = droppedNonZero || c != '0';
-      if (!inFraction) ++decimalExponent;  // a dropped whole-number digit still scales the value up
-    }
-    decimalExponent = saturatedExponent(decimalExponent);
-  };
+  // Leading zeros carry no value; a dropped whole-number digit still scales it up.
+  std::size_t digitCount = skipWhile(isZero);
+  const DigitRun whole = takeDigits(digits, droppedNonZero);
+  digitCount += whole.kept + whole.dropped;
+  decimalExponent = saturatedExponent(decimalExponent + static_cast<std::int64_t>(whole.dropped));
 
-  for (int c = peek(); isDigit(c); c = peek()) {
-    takeDigit(c, false);
-    advance();
-  }
   if (peek() == '.') {
     advance();
-    for (int c = peek(); isDigit(c); c = peek()) {
-      takeDigit(c, true);
-      advance();
+    if (digits.empty()) {
+      // Zeros right after the point scale the value down.
+      const std::size_t zeros = skipWhile(isZero);
+      digitCount += zeros;
+      decimalExponent = saturatedExponent(decimalExponent - static_cast<std::int64_t>(zeros));
     }
+    const DigitRun fraction = takeDigits(digits, droppedNonZero);
+    digitCount += fraction.kept + fraction.dropped;
+    decimalExponent = saturatedExponent(decimalExponent - static_cast<std::int64_t>(fraction.kept));
   }
-  if (!sawDigit) return std::nullopt;
+  if (digitCount == 0) return std::nullopt;
 
   // The exponent belongs to the number only when digits follow the letter;
   // otherwise the number ends before the 'e', where the next value would fail.
@@ -144,11 +168,13 @@ std::optional<float> NumberReader::readFloat() {
     if (isDigit(peek(1 + signLength))) {
       const bool negativeExponent = peek(1) == '-';
       for (std::size_t i = 0; i < 1 + signLength; ++i) advance();
+      skipWhile(isZero);
       std::int64_t exponent = 0;
-      for (int c = peek(); isDigit(c); c = peek()) {
+      for (int c = peek(); isDigit(c) && exponent < exponentLimit; c = peek()) {
         exponent = saturatedExponent(exponent * 10 + (c - '0'));
         advance();
       }
+      skipWhile(isDigit);  // beyond the limit the value is out of range anyway
       decimalExponent = saturatedExponent(decimalExponent + (negativeExponent ? -exponent : exponent));
     }
   }

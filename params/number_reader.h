@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -42,6 +43,15 @@ class NumberReader {
   void advance() { ++position_; }
   void skipWhitespace();
   bool refill();
+  // Consumes bytes while `keep` holds for them, a buffer at a time; returns how many.
+  template <typename Keep>
+  std::size_t skipWhile(Keep keep);
+  // Appends digits to `digits` up to its limit and counts those beyond it.
+  struct DigitRun {
+    std::size_t kept = 0;
+    std::size_t dropped = 0;
+  };
+  DigitRun takeDigits(std::string& digits, bool& droppedNonZero);
 
   std::unique_ptr<std::FILE, FileCloser> file_;
   std::vector<char> buffer_;

@@ -10,6 +10,7 @@
 #include <cmath>
 #include <locale>
 #include <string>
+#include <vector>
 
 #include "tests/unit/temp_folder.h"
 
@@ -61,6 +62,8 @@ constexpr float unchanged = -1234.5f;
 
 class ParameterFiles : public ::testing::Test {
  protected:
+  void SetUp() override { ASSERT_FALSE(folder.path().empty()) << "no temporary folder"; }
+
   TempFolder folder;
 };
 
