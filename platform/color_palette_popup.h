@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QFrame>
+#include <vector>
+
+#include "overlay/overlay_records.h"
+#include "res/dialog_templates.h"
+
+class QAbstractButton;
+
+// The pop-up palette of a colour button: a grid of colour swatches, an
+// optional entry for the automatic colour and an optional button that opens
+// the full colour dialog. Emits `picked` once the user has chosen.
+class ColorPalettePopup : public QFrame {
+  Q_OBJECT
+
+ public:
+  ColorPalettePopup(const ColorButtonOptions& options, ColorRef current, ColorRef automatic, QWidget* parent);
+
+  const std::vector<QAbstractButton*>& swatches() const { return swatches_; }
+  QAbstractButton* otherColorsButton() const { return otherButton_; }
+  QAbstractButton* automaticButton() const { return automaticButton_; }
+  int columns() const { return columns_; }
+
+ signals:
+  void picked(ColorRef color);
+
+ private:
+  void choose(ColorRef color);
+  void chooseOther();
+
+  ColorRef current_ = 0;
+  int columns_ = 1;
+  std::vector<QAbstractButton*> swatches_;
+  QAbstractButton* otherButton_ = nullptr;
+  QAbstractButton* automaticButton_ = nullptr;
+};
+
+// The colours the palette offers, row by row.
+const std::vector<ColorRef>& paletteColors();

@@ -1,0 +1,170 @@
+#pragma once
+
+#include <QPointer>
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/data_exchange.h"
+#include "platform/dialog_units.h"
+#include "platform/message_map.h"
+#include "platform/notifications.h"
+#include "res/dialog_templates.h"
+
+class QEventLoop;
+class QScrollBar;
+class QWidget;
+class CheckBox;
+class ColorButton;
+class DialogClient;
+class DialogWindow;
+class Icon;
+class NumberField;
+class PictureCtrl;
+class PushButton;
+class SliderCtrl;
+
+enum class ShowCommand { Hide, Show };
+enum class SizeType { Restored, Minimized, Maximized };
+enum class IconSize { Big, Small };
+
+struct MousePoint {
+  int x = 0;
+  int y = 0;
+};
+
+// Which buttons and keys were down with a mouse message.
+namespace mouse_flags {
+inline constexpr unsigned LeftButton = 1u << 0;
+inline constexpr unsigned RightButton = 1u << 1;
+inline constexpr unsigned Shift = 1u << 2;
+inline constexpr unsigned Control = 1u << 3;
+inline constexpr unsigned MiddleButton = 1u << 4;
+}  // namespace mouse_flags
+
+// A dialog built from a template. Controls are reached by identifier; control
+// notifications go through the dialog's message map to handlers named after
+// them; window messages arrive at the virtual On... handlers; UpdateData moves
+// values between controls and members through DoDataExchange.
+//
+// The window exists from DoModal or Create until EndDialog's modal loop ends
+// or DestroyWindow; the Dialog object outlives it and may create it again.
+class Dialog : private NotificationSink {
+ public:
+  explicit Dialog(const DialogTemplate& dialogTemplate);
+  virtual ~Dialog();
+  Dialog(const Dialog&) = delete;
+  Dialog& operator=(const Dialog&) = delete;
+
+  // Runs the dialog modally: builds the window, runs OnInitDialog, shows the
+  // window and dispatches events until EndDialog. Returns EndDialog's result,
+  // or -1 when the dialog is already running.
+  int DoModal();
+  void EndDialog(int result);
+
+  // Modeless: builds the window and runs OnInitDialog; shows it at once only
+  // when its template says so. `parent` null makes an unowned top-level window.
+  [[nodiscard]] bool Create(Dialog* parent);
+  void ShowWindow(ShowCommand command);
+  // Destroys the window; the object stays usable, and a second call does nothing.
+  void DestroyWindow();
+  bool IsWindow() const;
+  bool IsWindowVisible() const;
+
+  // true pulls the controls into the members, false pushes the members into
+  // the controls. Notifications from controls are discarded while it runs.
+  // False when a binding names a control the dialog does not have.
+  bool UpdateData(bool saveAndValidate = true);
+
+  // Controls by identifier; null when the dialog has no such control (or it
+  // is of another kind).
+  QWidget* GetDlgItem(int controlId) const;
+  SliderCtrl* slider(int controlId) const;
+  NumberField* numberField(int controlId) const;
+  CheckBox* checkBox(int controlId) const;
+  ColorButton* colorButton(int controlId) const;
+  PushButton* pushButton(int controlId) const;
+  PictureCtrl* picture(int controlId) const;
+  // Enables or disables a control; false when there is no such control.
+  bool EnableDlgItem(int controlId, bool enable);
+  bool IsDlgItemEnabled(int controlId) const;
+
+  void SetWindowText(std::string_view text);
+  std::string GetWindowText() const;
+  void SetIcon(const Icon& icon, IconSize size);
+  PixelRect GetClientRect() const;
+  // The outer rectangle, frame included where the window system reports one.
+  PixelRect GetWindowRect() const;
+  // Places the outer rectangle: (x, y) is the frame's top-left corner.
+  void MoveWindow(int x, int y, int width, int height);
+
+  // A modal box owned by this dialog with one OK button and no icon.
+  int MessageBox(std::string_view text, std::string_view caption);
+
+  // The window's own scroll bars (templates with the scroll styles), else null.
+  QScrollBar* standardScrollBar(bool horizontal) const;
+  void ShowScrollBar(bool horizontal, bool show);
+
+  const DialogTemplate& dialogTemplate() const { return template_; }
+  const DialogBaseUnits& baseUnits() const { return baseUnits_; }
+  // The window while it exists, for the few things only a widget can do.
+  QWidget* window() const;
+
+  // Routes a command to the dialog as a control would send it.
+  void SendCommand(int controlId, Notification code = Notification::Clicked);
+
+ protected:
+  // Called once the window and its controls exist. Return true to give the
+  // focus to the first tab stop.
+  virtual bool OnInitDialog();
+  virtual void DoDataExchange(DataExchange& dx);
+  // The command handlers for Enter and Esc, unless the message map routes
+  // those commands elsewhere.
+  virtual void OnOK();
+  virtual void OnCancel();
+  // The window's close button: turns into the cancel command.
+  virtual void OnClose();
+  virtual MessageMap GetMessageMap() const { return {}; }
+
+  virtual void OnHScroll(ScrollCode code, int position, int controlId);
+  virtual void OnVScroll(ScrollCode code, int position, int controlId);
+  virtual void OnSize(SizeType type, int clientWidth, int clientHeight);
+  virtual bool OnMouseWheel(unsigned keyFlags, int delta, MousePoint screenPoint);
+  virtual void OnMouseMove(unsigned keyFlags, MousePoint point);
+  virtual void OnLButtonDown(unsigned keyFlags, MousePoint point);
+  virtual void OnLButtonUp(unsigned keyFlags, MousePoint point);
+  virtual void OnLButtonDblClk(unsigned keyFlags, MousePoint point);
+  virtual void OnRButtonDblClk(unsigned keyFlags, MousePoint point);
+
+ private:
+  friend class DialogWindow;
+  friend class DialogClient;
+
+  enum class MouseMessage { Move, LeftDown, LeftUp, LeftDoubleClick, RightDoubleClick };
+
+  bool buildWindow(QWidget* parentWindow);
+  void createControl(const ControlTemplate& control);
+  void focusFirstTabStop();
+  void releaseWindow();
+
+  // NotificationSink
+  void controlNotified(int controlId, Notification code) override;
+  void scrolled(int controlId, bool horizontal, ScrollCode code, int position) override;
+
+  // From the window.
+  void closeRequested();
+  void resized(SizeType type, int clientWidth, int clientHeight);
+  void mouseMessage(MouseMessage message, unsigned keyFlags, MousePoint point);
+  void wheelTurned(unsigned keyFlags, int delta, MousePoint screenPoint);
+
+  const DialogTemplate& template_;
+  DialogBaseUnits baseUnits_;
+  QPointer<DialogWindow> window_;
+  std::map<int, QWidget*> controls_;
+  QEventLoop* modalLoop_ = nullptr;
+  int modalResult_ = 0;
+  bool endRequested_ = false;
+  int exchangeDepth_ = 0;
+  int handlerDepth_ = 0;
+};

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QWidget>
+
+#include "res/dialog_templates.h"
+
+class Dialog;
+class QScrollBar;
+
+// The client area of a dialog window: parent of the controls, and the place
+// where mouse input that no control takes reaches the dialog.
+class DialogClient : public QWidget {
+  Q_OBJECT
+
+ public:
+  DialogClient(Dialog* owner, QWidget* parent);
+  void detach() { owner_ = nullptr; }
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
+
+ private:
+  Dialog* owner_ = nullptr;
+};
+
+// The top-level window of a dialog: title bar as the template asks, the
+// client area, and the standard scroll bars when the template has them. It
+// turns Esc, Enter and the close button into the dialog's commands.
+class DialogWindow : public QWidget {
+  Q_OBJECT
+
+ public:
+  DialogWindow(Dialog* owner, const DialogTemplate& dialogTemplate, QWidget* parentWindow);
+
+  // The dialog no longer hears from this window (it is being destroyed).
+  void detach();
+
+  DialogClient* client() const { return client_; }
+  QScrollBar* scrollBar(bool horizontal) const { return horizontal ? horizontalBar_ : verticalBar_; }
+  void showScrollBar(bool horizontal, bool show);
+  // Sizes the window so that its client area is width x height.
+  void setClientSize(int width, int height);
+  // Sizes the window (scroll bars included, frame excluded).
+  void setWindowSize(int width, int height);
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void changeEvent(QEvent* event) override;
+
+ private:
+  QScrollBar* makeScrollBar(bool horizontal);
+  void layoutClient();
+  int barExtent(bool horizontal) const;
+
+  Dialog* owner_ = nullptr;
+  bool fixedSize_ = false;
+  DialogClient* client_ = nullptr;
+  QScrollBar* horizontalBar_ = nullptr;
+  QScrollBar* verticalBar_ = nullptr;
+};

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QCheckBox>
+#include <QFrame>
+#include <QGroupBox>
+#include <QImage>
+#include <QLabel>
+#include <QPushButton>
+
+#include "platform/notifications.h"
+
+// The plain controls of a dialog template. Buttons and check boxes report
+// clicks; group boxes, texts and pictures take no mouse input, so clicks fall
+// through to whatever lies beneath them.
+
+class PushButton : public QPushButton {
+  Q_OBJECT
+
+ public:
+  PushButton(int controlId, const QString& caption, NotificationSink& sink, QWidget* parent);
+};
+
+class CheckBox : public QCheckBox {
+  Q_OBJECT
+
+ public:
+  CheckBox(int controlId, const QString& caption, NotificationSink& sink, QWidget* parent);
+
+  void SetCheck(int state) { setChecked(state != 0); }
+  int GetCheck() const { return isChecked() ? 1 : 0; }
+};
+
+class GroupBox : public QGroupBox {
+  Q_OBJECT
+
+ public:
+  GroupBox(const QString& caption, QWidget* parent);
+};
+
+class StaticText : public QLabel {
+  Q_OBJECT
+
+ public:
+  StaticText(const QString& caption, QWidget* parent);
+};
+
+// A black frame that can show a picture stretched over its whole area.
+class PictureCtrl : public QFrame {
+  Q_OBJECT
+
+ public:
+  explicit PictureCtrl(QWidget* parent);
+
+  // Shows `image` from the next paint on; the image must stay valid until
+  // replaced (QImage shares or copies its data as the caller arranged).
+  void setPicture(const QImage& image);
+  const QImage& picture() const { return picture_; }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  QImage picture_;
+};
