@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/scroll_code.h"
+
 // A standard window scroll bar as the zoom and pan code sees it: the range,
 // the page (the thumb's share of the range) and the position, kept by the
 // same rules as the platform's own bars, so the pan arithmetic can be
@@ -9,19 +11,6 @@ struct ScrollInfo {
   int nMax = 100;
   unsigned nPage = 0;
   int nPos = 0;
-};
-
-// What a scroll-bar notification asks for; LineUp == SB_LINELEFT etc.
-enum class ScrollCode {
-  LineUp = 0,
-  LineDown = 1,
-  PageUp = 2,
-  PageDown = 3,
-  ThumbPosition = 4,
-  ThumbTrack = 5,
-  Top = 6,
-  Bottom = 7,
-  EndScroll = 8
 };
 
 class ScrollBarModel {
