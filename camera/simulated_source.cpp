@@ -34,10 +34,19 @@ std::unique_ptr<FileFrameSource> FileFrameSource::open(const std::string& path) 
     return source;
   }
   cv::Mat first;
-  if (!source->video_.open(path) || !source->readVideoFrame(first)) return nullptr;
+  if (!source->openVideo() || !source->readVideoFrame(first)) return nullptr;
   // Start the loop from the first frame, not the second.
   source->video_.release();
   return source;
+}
+
+bool FileFrameSource::openVideo() {
+  // Only back ends that read files: left to choose, OpenCV also offers the
+  // name to camera back ends (gPhoto2 then scans the USB bus) and to image
+  // sequences.
+  for (const int backEnd : {cv::CAP_FFMPEG, cv::CAP_GSTREAMER, cv::CAP_OPENCV_MJPEG})
+    if (video_.open(path_, backEnd)) return true;
+  return false;
 }
 
 bool FileFrameSource::readVideoFrame(cv::Mat& frame) {
@@ -55,5 +64,5 @@ bool FileFrameSource::next(cv::Mat& frame) {
   // At the end (or before the first frame): start the file again. Reopening
   // works for every container, where seeking to frame 0 does not.
   video_.release();
-  return video_.open(path_) && readVideoFrame(frame);
+  return openVideo() && readVideoFrame(frame);
 }

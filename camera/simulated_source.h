@@ -19,6 +19,7 @@ class FileFrameSource {
 
  private:
   explicit FileFrameSource(std::string path);
+  bool openVideo();
   bool readVideoFrame(cv::Mat& frame);
 
   std::string path_;
