@@ -1,0 +1,35 @@
+#pragma once
+
+#include <linux/videodev2.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "camera/camera_system.h"
+
+// The video device nodes of the machine, behind a seam so discovery can be
+// tested with nodes that no machine here has.
+class V4l2NodeAccess {
+ public:
+  virtual ~V4l2NodeAccess() = default;
+  // Paths of the /dev/videoN nodes, in any order.
+  virtual std::vector<std::string> listVideoNodes() = 0;
+  // VIDIOC_QUERYCAP of one node; nullopt when it cannot be opened or queried.
+  virtual std::optional<v4l2_capability> queryCapability(const std::string& path) = 0;
+};
+
+// The real nodes: every "videoN" entry of a device directory.
+class SystemV4l2Nodes final : public V4l2NodeAccess {
+ public:
+  explicit SystemV4l2Nodes(std::string deviceDirectory = "/dev");
+  std::vector<std::string> listVideoNodes() override;
+  std::optional<v4l2_capability> queryCapability(const std::string& path) override;
+
+ private:
+  std::string deviceDirectory_;
+};
+
+// One entry per node that captures video, in ascending node number. Nodes that
+// cannot be queried and metadata nodes get no entry. Never throws.
+std::vector<CameraEntry> discoverV4l2Cameras(V4l2NodeAccess& nodes);

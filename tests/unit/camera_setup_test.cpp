@@ -1,0 +1,75 @@
+#include "camera/camera_setup.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <opencv2/videoio.hpp>
+
+namespace {
+
+// Stands for the machine's cameras; its captures are recognisable by path.
+class FakeRealCameras final : public CameraSystem {
+ public:
+  std::vector<CameraEntry> enumerateDevices() override {
+    return {{"Integrated Camera", "/dev/video0"}, {"vexa4.0", "/dev/video2"}};
+  }
+  std::unique_ptr<CaptureDevice> createCapture(const CameraEntry& entry) override {
+    createdFor.push_back(entry.devicePath);
+    return nullptr;
+  }
+  std::vector<std::string> createdFor;
+};
+
+}  // namespace
+
+TEST(MakeCameraSystem, WithoutTheOptionListsTheRealCamerasOnly) {
+  auto real = std::make_unique<FakeRealCameras>();
+  FakeRealCameras* fake = real.get();
+  const auto system = makeCameraSystem(CommandLineOptions{}, std::move(real));
+  const auto entries = system->enumerateDevices();
+  ASSERT_EQ(entries.size(), 2u);
+  EXPECT_EQ(system->createCapture(entries[1]), nullptr);
+  EXPECT_EQ(fake->createdFor, std::vector<std::string>{"/dev/video2"});
+}
+
+TEST(MakeCameraSystem, AppendsTheSimulatedCameraAfterTheRealOnes) {
+  auto real = std::make_unique<FakeRealCameras>();
+  FakeRealCameras* fake = real.get();
+  CommandLineOptions options;
+  options.simulatedCameraName = " vex calibration";
+  const auto system = makeCameraSystem(options, std::move(real));
+
+  const auto entries = system->enumerateDevices();
+  ASSERT_EQ(entries.size(), 3u);
+  EXPECT_EQ(entries[0].name, "Integrated Camera");
+  EXPECT_EQ(entries[2].name, " vex calibration");
+
+  const auto simulated = system->createCapture(entries[2]);
+  ASSERT_NE(simulated, nullptr);
+  ASSERT_TRUE(simulated->open());
+  ASSERT_TRUE(simulated->set(cv::CAP_PROP_FRAME_WIDTH, 320));
+  ASSERT_TRUE(simulated->set(cv::CAP_PROP_FRAME_HEIGHT, 240));
+  cv::Mat frame;
+  EXPECT_TRUE(simulated->read(frame));
+  EXPECT_EQ(frame.size(), cv::Size(320, 240));
+  EXPECT_TRUE(fake->createdFor.empty());
+
+  (void)system->createCapture(entries[0]);
+  EXPECT_EQ(fake->createdFor, std::vector<std::string>{"/dev/video0"});
+}
+
+TEST(MakeCameraSystem, OnThisMachineTheSimulatedCameraIsTheOnlyOne) {
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator("/dev", error))
+    if (entry.path().filename().string().starts_with("video")) GTEST_SKIP() << "this machine has video nodes";
+
+  CommandLineOptions options;
+  options.simulatedCameraName = "vexa4.0";
+  options.simulatedSource = "missing.png";
+  const auto system = makeCameraSystem(options);
+  const auto entries = system->enumerateDevices();
+  ASSERT_EQ(entries.size(), 1u);
+  EXPECT_EQ(entries[0].name, "vexa4.0");
+  // The source is only read when the camera opens, and then fails it.
+  EXPECT_FALSE(system->createCapture(entries[0])->open());
+}
