@@ -267,7 +267,11 @@ void Dialog::MoveWindow(int x, int y, int width, int height) {
 }
 
 int Dialog::MessageBox(std::string_view text, std::string_view caption) {
-  QMessageBox box(window_);
+  return ShowMessageBox(this, text, caption);
+}
+
+int ShowMessageBox(Dialog* owner, std::string_view text, std::string_view caption) {
+  QMessageBox box(owner != nullptr ? owner->window() : nullptr);
   box.setWindowTitle(qtext(caption));
   box.setTextFormat(Qt::PlainText);
   box.setText(qtext(text));

@@ -168,3 +168,7 @@ class Dialog : private NotificationSink {
   int exchangeDepth_ = 0;
   int handlerDepth_ = 0;
 };
+
+// A modal box with one OK button and no icon, owned by `owner` (null: no
+// owner). Returns commandOk once dismissed.
+int ShowMessageBox(Dialog* owner, std::string_view text, std::string_view caption);

@@ -35,6 +35,9 @@ bool movesSlider(int key) {
 
 SliderCtrl::SliderCtrl(int controlId, NotificationSink& sink, QWidget* parent)
     : QSlider(Qt::Horizontal, parent), controlId_(controlId), sink_(sink) {
+  // A fresh slider covers 0 to 100, so a dialog that pushes a value of 100
+  // before setting the range still finds it in place.
+  setRange(0, 100);
   setTickPosition(QSlider::NoTicks);
   setTracking(true);
   connect(this, &QAbstractSlider::actionTriggered, this, &SliderCtrl::onActionTriggered);

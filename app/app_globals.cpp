@@ -1,0 +1,8 @@
+#include "app/app_globals.h"
+
+cv::Mat currentFrame;
+std::vector<CameraEntry> CameraNameList;
+int selectedCameraIndex = 0;
+int languageIndex = 0;
+Dialog* mainWindow = nullptr;
+Dialog* videoWindow = nullptr;

@@ -1,0 +1,8 @@
+#pragma once
+
+#include "app/messages.h"
+
+// Shows the message in a modal box owned by the main dialog (language
+// `languageIndex`) and, once the user has dismissed it, ends the process with
+// exit code 0 without returning to the caller.
+[[noreturn]] void ShowFatalMessage(MessageKey key);

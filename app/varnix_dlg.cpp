@@ -1,0 +1,144 @@
+#include "app/varnix_dlg.h"
+
+#include <array>
+#include <string>
+
+#include "app/app_globals.h"
+#include "app/dialog_placement.h"
+#include "app/fatal_message.h"
+#include "app/resources.h"
+#include "camera/camera_models.h"
+#include "platform/color_button.h"
+#include "platform/screen.h"
+#include "platform/slider_ctrl.h"
+#include "res/control_ids.h"
+
+namespace {
+
+// How the sliders start, in the order they are set up. The radius and length
+// ranges grow once a camera is opened.
+struct StartSlider {
+  NumericValue value;
+  int minimum;
+  int maximum;
+  int ticFrequency;
+  bool setsPosition;
+};
+
+constexpr std::array<StartSlider, numericValueCount> startSliders = {{
+    {NumericValue::Circle2Radius, 1, 1000, 10, true},
+    {NumericValue::Circle2Thickness, 1, 4, 1, false},
+    {NumericValue::Circle1Radius, 1, 1000, 10, true},
+    {NumericValue::OffsetVertical, -20, 20, 10, true},
+    {NumericValue::OffsetHorizontal, -20, 20, 10, true},
+    {NumericValue::Circle1Thickness, 1, 4, 1, false},
+    {NumericValue::Circle3Radius, 1, 1000, 10, true},
+    {NumericValue::Circle3Thickness, 1, 4, 1, false},
+    {NumericValue::CrosshairLength, 1, 1000, 10, false},
+    {NumericValue::CrosshairThickness, 1, 4, 1, false},
+    {NumericValue::CrosshairAngle, 0, 900, 10, false},
+}};
+
+}  // namespace
+
+CVarnixDlg::CVarnixDlg(CameraSystem& cameraSystem)
+    : Dialog(mainDialogTemplate()), cameraSystem(cameraSystem) {
+  ensureResources();
+  m_hIcon = LoadIcon(appIconResource);
+  // OverlayRecords starts with every value and flag 0 and every text empty.
+}
+
+CVarnixDlg::~CVarnixDlg() = default;
+
+MessageMap CVarnixDlg::GetMessageMap() const {
+  // Check boxes have no handlers: their state reaches the records with the
+  // next pull. Scrolls and the close button arrive at OnHScroll and OnClose.
+  static constexpr CommandEntry map[] = {
+      onClicked<&CVarnixDlg::OnDialogOk>(ctl::DialogOk),
+      onClicked<&CVarnixDlg::OnCloseProgram>(ctl::CloseProgram),
+      onClicked<&CVarnixDlg::OnOpenCamera>(ctl::OpenCamera),
+      onClicked<&CVarnixDlg::OnCloseCamera>(ctl::CloseCamera),
+      onClicked<&CVarnixDlg::OnCircle2Color>(ctl::Circle2Color),
+      onClicked<&CVarnixDlg::OnCircle1Color>(ctl::Circle1Color),
+      onClicked<&CVarnixDlg::OnCircle3Color>(ctl::Circle3Color),
+      onClicked<&CVarnixDlg::OnCrosshairColor>(ctl::CrosshairColor),
+      onClicked<&CVarnixDlg::OnCameraSettings>(ctl::CameraSettings),
+      onEditChange<&CVarnixDlg::OnChangeCrosshairAngle>(ctl::CrosshairAngleField),
+      onEditChange<&CVarnixDlg::OnChangeCircle1Radius>(ctl::Circle1RadiusField),
+      onEditChange<&CVarnixDlg::OnChangeCircle1Thickness>(ctl::Circle1ThicknessField),
+      onEditChange<&CVarnixDlg::OnChangeCircle2Radius>(ctl::Circle2RadiusField),
+      onEditChange<&CVarnixDlg::OnChangeCircle2Thickness>(ctl::Circle2ThicknessField),
+      onEditChange<&CVarnixDlg::OnChangeCircle3Radius>(ctl::Circle3RadiusField),
+      onEditChange<&CVarnixDlg::OnChangeCircle3Thickness>(ctl::Circle3ThicknessField),
+      onEditChange<&CVarnixDlg::OnChangeCrosshairLength>(ctl::CrosshairLengthField),
+      onEditChange<&CVarnixDlg::OnChangeCrosshairThickness>(ctl::CrosshairThicknessField),
+      onClicked<&CVarnixDlg::OnSaveParameters>(ctl::SaveParameters),
+      onEditChange<&CVarnixDlg::OnChangeOffsetVertical>(ctl::OffsetVerticalField),
+      onEditChange<&CVarnixDlg::OnChangeOffsetHorizontal>(ctl::OffsetHorizontalField),
+  };
+  return map;
+}
+
+void CVarnixDlg::DoDataExchange(DataExchange& dx) {
+  for (const NumericValueInfo& info : numericValueTable()) {
+    DDX_Slider(dx, info.sliderId, numericValue(records, info.value));
+    DDX_Text(dx, info.fieldId, numericText(records, info.value));
+  }
+  DDX_Check(dx, ctl::Circle1Enable, records.circle1.enabled);
+  DDX_Check(dx, ctl::Circle2Enable, records.circle2.enabled);
+  DDX_Check(dx, ctl::Circle3Enable, records.circle3.enabled);
+  DDX_Check(dx, ctl::CrosshairEnable, records.crosshair.enabled);
+  DDX_Check(dx, ctl::OffsetEnable, records.centerOffset.enabled);
+}
+
+bool CVarnixDlg::OnInitDialog() {
+  SetWindowText("VEXA");
+  Dialog::OnInitDialog();
+
+  EnableDlgItem(ctl::OpenCamera, true);
+  for (const int id : ctl::captureControls) EnableDlgItem(id, false);
+
+  const PixelRect client = GetClientRect();
+  const WindowPlacement place = placeMainDialog(screenWidth(), client.width, client.height);
+  MoveWindow(place.left, place.top, place.width, place.height);
+
+  SetIcon(m_hIcon, IconSize::Big);
+  SetIcon(m_hIcon, IconSize::Small);
+
+  // Without a known camera there is nothing this program can do.
+  CameraNameList.clear();
+  DiscoverCameras(cameraSystem, CameraNameList);
+  if (!MatchKnownCamera(CameraNameList, selectedCameraIndex)) ShowFatalMessage(MessageKey::NoHardware);
+
+  for (const NumericValueInfo& info : numericValueTable()) {
+    numericValue(records, info.value) = info.startValue;
+    numericText(records, info.value) = std::to_string(info.startValue);
+  }
+  UpdateData(false);
+  setUpStartSliders();
+
+  focusPoint = FocusPoint{};
+  applyDefaultColors();
+  captureRunning = 0;
+  return true;
+}
+
+void CVarnixDlg::setUpStartSliders() {
+  for (const StartSlider& start : startSliders) {
+    SliderCtrl* control = slider(numericValueInfo(start.value).sliderId);
+    if (control == nullptr) continue;
+    control->SetRange(start.minimum, start.maximum);
+    control->SetTicFreq(start.ticFrequency);
+    if (start.setsPosition) control->SetPos(numericValue(records, start.value));
+    control->SetLineSize(1);
+  }
+}
+
+void CVarnixDlg::applyDefaultColors() {
+  for (const DefaultColor& color : defaultColors()) {
+    ColorButton* button = colorButton(color.buttonId);
+    if (button == nullptr) continue;
+    button->SetColor(color.color);
+    drawColorOf(records, color.element) = colorToScalar(button->GetColor());
+  }
+}

@@ -1,0 +1,72 @@
+#pragma once
+
+#include <memory>
+
+#include "camera/camera_system.h"
+#include "overlay/overlay_records.h"
+#include "platform/dialog.h"
+#include "platform/icon.h"
+
+// The main control dialog: camera buttons, the overlay panel and the save
+// button. The whole program runs inside it; the capture run with its frame
+// loop runs inside the open-camera handler.
+//
+// Its code is spread over a few files:
+//   varnix_dlg.cpp          construction, initialisation, data exchange, message map
+//   varnix_dlg_closing.cpp  the ways the dialog ends
+//   varnix_dlg_capture.cpp  open, close and set up the camera; save the parameters
+//   varnix_dlg_panel.cpp    sliders, number fields and colour buttons
+class CVarnixDlg : public Dialog {
+ public:
+  explicit CVarnixDlg(CameraSystem& cameraSystem);
+  ~CVarnixDlg() override;
+
+  // Colour buttons back to their defaults, and the drawing colours derived
+  // from what the buttons then show.
+  void applyDefaultColors();
+
+  Icon m_hIcon;
+  std::unique_ptr<CaptureDevice> capture;  // null or closed until a capture run opens it
+  FocusPoint focusPoint;
+  int captureRunning = 0;
+  OverlayRecords records;  // circle1, circle2, circle3, crosshair, centerOffset
+
+ protected:
+  bool OnInitDialog() override;
+  void DoDataExchange(DataExchange& dx) override;
+  MessageMap GetMessageMap() const override;
+  void OnClose() override;
+  void OnHScroll(ScrollCode code, int position, int controlId) override;
+
+  // Commands.
+  void OnDialogOk();
+  void OnCloseProgram();
+  void OnOpenCamera();
+  void OnCloseCamera();
+  void OnCameraSettings();
+  void OnSaveParameters();
+
+  // A colour picked with a colour button.
+  void OnCircle1Color();
+  void OnCircle2Color();
+  void OnCircle3Color();
+  void OnCrosshairColor();
+
+  // The text of a number field changed.
+  void OnChangeCircle1Radius();
+  void OnChangeCircle1Thickness();
+  void OnChangeCircle2Radius();
+  void OnChangeCircle2Thickness();
+  void OnChangeCircle3Radius();
+  void OnChangeCircle3Thickness();
+  void OnChangeCrosshairLength();
+  void OnChangeCrosshairThickness();
+  void OnChangeCrosshairAngle();
+  void OnChangeOffsetVertical();
+  void OnChangeOffsetHorizontal();
+
+  CameraSystem& cameraSystem;
+
+ private:
+  void setUpStartSliders();
+};

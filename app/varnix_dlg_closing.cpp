@@ -1,0 +1,22 @@
+#include "app/app_globals.h"
+#include "app/varnix_dlg.h"
+
+// The close-program button, Esc, the window's close button and Alt+F4 all end
+// here: the video window goes, the camera is released, the dialog ends. A
+// capture run waiting in its frame loop finds the camera closed and returns.
+void CVarnixDlg::OnCloseProgram() {
+  if (videoWindow != nullptr) videoWindow->DestroyWindow();
+  if (capture) capture->release();
+  OnCancel();
+}
+
+// The close button turns into the cancel command, which is OnCloseProgram.
+void CVarnixDlg::OnClose() {
+  Dialog::OnClose();
+}
+
+// Enter outside a push button: pull the controls and end the dialog. Neither
+// the camera nor the video window is touched.
+void CVarnixDlg::OnDialogOk() {
+  OnOK();
+}
