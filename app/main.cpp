@@ -1,14 +1,25 @@
 #include <QApplication>
 #include <QFile>
+#include <cstdio>
+#include <string>
+#include <vector>
 
-#include "app/make_camera_system.h"
+#include "app/command_line.h"
 #include "app/resources.h"
 #include "app/varnix_app.h"
 #include "app/version_record.h"
+#include "camera/camera_setup.h"
 #include "platform/icon.h"
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
+  // QApplication has taken its own options out of argv; the rest are ours.
+  std::string usageError;
+  const auto options = parseCommandLine(std::vector<std::string>(argv + 1, argv + argc), usageError);
+  if (!options) {
+    std::fprintf(stderr, "%s\n", usageError.c_str());
+    return 2;
+  }
   ensureResources();
   QApplication::setApplicationName(QStringLiteral("varnix"));
   QFile versionFile(QString::fromLatin1(versionResource));
@@ -21,7 +32,7 @@ int main(int argc, char** argv) {
   const Icon icon = LoadIcon(appIconResource);
   if (!icon.isNull()) QApplication::setWindowIcon(icon.qicon());
 
-  const std::unique_ptr<CameraSystem> cameraSystem = makeCameraSystem(argc, argv);
+  const std::unique_ptr<CameraSystem> cameraSystem = makeCameraSystem(*options);
   CVarnixApp theApp(*cameraSystem);
   theApp.InitInstance();
   return 0;
