@@ -43,6 +43,15 @@ void PictureCtrl::setPicture(const QImage& image) {
   update();
 }
 
+QImage& PictureCtrl::pictureBuffer(QSize size, QImage::Format format) {
+  if (picture_.size() != size || picture_.format() != format) picture_ = QImage(size, format);
+  return picture_;
+}
+
+void PictureCtrl::showPicture() {
+  repaint();
+}
+
 void PictureCtrl::paintEvent(QPaintEvent* event) {
   if (picture_.isNull()) {
     QFrame::paintEvent(event);

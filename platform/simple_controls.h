@@ -55,6 +55,12 @@ class PictureCtrl : public QFrame {
   // replaced (QImage shares or copies its data as the caller arranged).
   void setPicture(const QImage& image);
   const QImage& picture() const { return picture_; }
+  // The picture's own buffer, to draw the next picture into in place: kept
+  // from call to call while `size` and `format` stay the same, so a picture
+  // per frame costs no allocation. Its contents are undefined until written.
+  QImage& pictureBuffer(QSize size, QImage::Format format);
+  // Paints the picture now, not at the next event dispatch.
+  void showPicture();
 
  protected:
   void paintEvent(QPaintEvent* event) override;
