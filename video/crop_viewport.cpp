@@ -48,13 +48,18 @@ cv::Rect viewportRect(int frameWidth, int frameHeight, int zoomLevel, int center
           cropHeight};
 }
 
-void cropViewport(const cv::Mat& frame, ViewState& view, cv::Mat& viewportImage) {
+cv::Mat viewportView(const cv::Mat& frame, ViewState& view) {
   const bool hasPicture = frame.dims == 2 && !frame.empty();
   const cv::Rect region =
       hasPicture ? viewportRect(frame.cols, frame.rows, view.zoomLevel, view.viewCenterX, view.viewCenterY)
                  : cv::Rect();
   view.viewWidth = region.width;
   view.viewHeight = region.height;
+  return region.empty() ? cv::Mat() : frame(region);
+}
+
+void cropViewport(const cv::Mat& frame, ViewState& view, cv::Mat& viewportImage) {
+  const cv::Mat region = viewportView(frame, view);
   if (region.empty()) {
     viewportImage.release();
     return;
@@ -63,5 +68,5 @@ void cropViewport(const cv::Mat& frame, ViewState& view, cv::Mat& viewportImage)
   // must be continuous; copyTo keeps a buffer of the right size and type as
   // it is, which would keep a strided view too.
   if (!viewportImage.isContinuous()) viewportImage.release();
-  frame(region).copyTo(viewportImage);
+  region.copyTo(viewportImage);
 }

@@ -16,3 +16,8 @@ cv::Rect viewportRect(int frameWidth, int frameHeight, int zoomLevel, int center
 // inside the frame. An empty frame empties viewportImage and sets the view
 // size to 0 x 0.
 void cropViewport(const cv::Mat& frame, ViewState& view, cv::Mat& viewportImage);
+
+// The same region as a view into `frame`, without copying: the frame loop
+// shows it straight away, before the next frame replaces the pixels. Writes
+// the view size back like cropViewport; an empty frame gives an empty view.
+cv::Mat viewportView(const cv::Mat& frame, ViewState& view);

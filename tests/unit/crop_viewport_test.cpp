@@ -194,3 +194,20 @@ TEST(CropViewport, EmptyFrameEmptiesTheViewport) {
     EXPECT_EQ(view.viewCenterX, 2000);
   }
 }
+
+TEST(ViewportView, SharesTheFramesPixelsAndWritesTheSizeBack) {
+  cv::Mat frame(2160, 3840, CV_8UC3, cv::Scalar(1, 2, 3));
+  ViewState view;
+  view.zoomLevel = 2;
+  view.viewCenterX = 3800;
+  view.viewCenterY = 2100;
+  const cv::Mat region = viewportView(frame, view);
+  EXPECT_EQ(region.size(), cv::Size(1920, 1080));
+  EXPECT_EQ(region.data, frame.ptr(1080, 1920));  // no copy: flush with the bottom-right corner
+  EXPECT_EQ(view.viewWidth, 1920);
+  EXPECT_EQ(view.viewHeight, 1080);
+
+  EXPECT_TRUE(viewportView(cv::Mat(), view).empty());
+  EXPECT_EQ(view.viewWidth, 0);
+  EXPECT_EQ(view.viewHeight, 0);
+}
