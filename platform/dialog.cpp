@@ -1,5 +1,6 @@
 #include "platform/dialog.h"
 
+#include <QCursor>
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QMessageBox>
@@ -158,6 +159,7 @@ void Dialog::DestroyWindow() {
 
 void Dialog::releaseWindow() {
   if (!window_) return;
+  OnDestroy();
   DialogWindow* window = window_;
   window_ = nullptr;
   window->detach();
@@ -291,6 +293,11 @@ void Dialog::ShowScrollBar(bool horizontal, bool show) {
   if (window_) window_->showScrollBar(horizontal, show);
 }
 
+void Dialog::SetCursor(CursorShape shape) {
+  if (!window_) return;
+  window_->client()->setCursor(shape == CursorShape::SizeAll ? Qt::SizeAllCursor : Qt::ArrowCursor);
+}
+
 void Dialog::focusFirstTabStop() {
   for (const ControlTemplate& control : template_.controls) {
     QWidget* widget = GetDlgItem(control.id);
@@ -377,6 +384,8 @@ void Dialog::OnCancel() {
 void Dialog::OnClose() {
   SendCommand(commandCancel);
 }
+
+void Dialog::OnDestroy() {}
 
 void Dialog::OnHScroll(ScrollCode, int, int) {}
 void Dialog::OnVScroll(ScrollCode, int, int) {}

@@ -28,6 +28,7 @@ class SliderCtrl;
 enum class ShowCommand { Hide, Show };
 enum class SizeType { Restored, Minimized, Maximized };
 enum class IconSize { Big, Small };
+enum class CursorShape { Arrow, SizeAll };
 
 struct MousePoint {
   int x = 0;
@@ -106,6 +107,10 @@ class Dialog : private NotificationSink {
   QScrollBar* standardScrollBar(bool horizontal) const;
   void ShowScrollBar(bool horizontal, bool show);
 
+  // The mouse pointer over the client area, the controls that take no mouse
+  // input included; it stays until set again.
+  void SetCursor(CursorShape shape);
+
   const DialogTemplate& dialogTemplate() const { return template_; }
   const DialogBaseUnits& baseUnits() const { return baseUnits_; }
   // The window while it exists, for the few things only a widget can do.
@@ -125,6 +130,9 @@ class Dialog : private NotificationSink {
   virtual void OnCancel();
   // The window's close button: turns into the cancel command.
   virtual void OnClose();
+  // The window is about to go; its controls still exist. Pointers to them
+  // that the dialog keeps must be dropped here.
+  virtual void OnDestroy();
   virtual MessageMap GetMessageMap() const { return {}; }
 
   virtual void OnHScroll(ScrollCode code, int position, int controlId);

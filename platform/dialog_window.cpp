@@ -122,6 +122,11 @@ void DialogWindow::detach() {
 QScrollBar* DialogWindow::makeScrollBar(bool horizontal) {
   auto* bar = new QScrollBar(horizontal ? Qt::Horizontal : Qt::Vertical, this);
   bar->setFocusPolicy(Qt::NoFocus);
+  // The bar's menu ("Scroll here", ...) would move it without telling the
+  // dialog, leaving the bar and the dialog's idea of it apart.
+  bar->setContextMenuPolicy(Qt::PreventContextMenu);
+  // The standard bars belong to the window: its wheel handling covers them.
+  bar->installEventFilter(this);
   bar->hide();  // the dialog shows a bar once it has something to scroll
   connect(bar, &QAbstractSlider::actionTriggered, this, [this, bar, horizontal](int action) {
     // As with sliders: commit the new position before the dialog reads it.
@@ -180,8 +185,22 @@ void DialogWindow::resizeEvent(QResizeEvent* event) {
 
 void DialogWindow::changeEvent(QEvent* event) {
   QWidget::changeEvent(event);
-  if (event->type() == QEvent::WindowStateChange && owner_ != nullptr && isMinimized())
+  if (event->type() != QEvent::WindowStateChange || owner_ == nullptr) return;
+  // Every change of state is a size message, as a restore must lay the window
+  // out again even when the client area came back at the size it had.
+  if (isMinimized())
     owner_->resized(SizeType::Minimized, 0, 0);
+  else
+    owner_->resized(isMaximized() ? SizeType::Maximized : SizeType::Restored, client_->width(),
+                    client_->height());
+}
+
+bool DialogWindow::eventFilter(QObject* watched, QEvent* event) {
+  const bool standardBar = watched == horizontalBar_ || watched == verticalBar_;
+  if (!standardBar || event->type() != QEvent::Wheel) return QWidget::eventFilter(watched, event);
+  // Forwarded, and kept from the bar, which would scroll by itself.
+  client_->wheelEvent(static_cast<QWheelEvent*>(event));
+  return true;
 }
 
 void DialogWindow::keyPressEvent(QKeyEvent* event) {

@@ -25,6 +25,8 @@ class DialogClient : public QWidget {
   void wheelEvent(QWheelEvent* event) override;
 
  private:
+  friend class DialogWindow;  // hands over the wheel turned over the scroll bars
+
   Dialog* owner_ = nullptr;
 };
 
@@ -53,6 +55,7 @@ class DialogWindow : public QWidget {
   void closeEvent(QCloseEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void changeEvent(QEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   QScrollBar* makeScrollBar(bool horizontal);
