@@ -5,4 +5,6 @@ std::vector<CameraEntry> CameraNameList;
 int selectedCameraIndex = 0;
 int languageIndex = 0;
 Dialog* mainWindow = nullptr;
-Dialog* videoWindow = nullptr;
+movie* videoWindow = nullptr;
+int requestedWidth = 0;
+int requestedHeight = 0;

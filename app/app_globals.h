@@ -6,6 +6,7 @@
 #include "camera/camera_system.h"
 
 class Dialog;
+class movie;
 
 // The single instances the program shares across its parts.
 
@@ -21,4 +22,7 @@ extern int languageIndex;
 extern Dialog* mainWindow;
 // The latest video window; its window may already be destroyed. Null until
 // the first capture run creates one.
-extern Dialog* videoWindow;
+extern movie* videoWindow;
+// The capture size of the chosen camera profile.
+extern int requestedWidth;
+extern int requestedHeight;

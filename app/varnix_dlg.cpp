@@ -12,6 +12,7 @@
 #include "platform/screen.h"
 #include "platform/slider_ctrl.h"
 #include "res/control_ids.h"
+#include "video/movie.h"
 
 namespace {
 
@@ -48,7 +49,10 @@ CVarnixDlg::CVarnixDlg(CameraSystem& cameraSystem)
   // OverlayRecords starts with every value and flag 0 and every text empty.
 }
 
-CVarnixDlg::~CVarnixDlg() = default;
+CVarnixDlg::~CVarnixDlg() {
+  cameraSettings.close();
+  if (videoWindow == videoWindowStorage.get()) videoWindow = nullptr;
+}
 
 MessageMap CVarnixDlg::GetMessageMap() const {
   // Check boxes have no handlers: their state reaches the records with the

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "camera/camera_controls_window.h"
 #include "camera/camera_system.h"
 #include "overlay/overlay_records.h"
 #include "platform/dialog.h"
@@ -16,6 +17,8 @@
 //   varnix_dlg_closing.cpp  the ways the dialog ends
 //   varnix_dlg_capture.cpp  open, close and set up the camera; save the parameters
 //   varnix_dlg_panel.cpp    sliders, number fields and colour buttons
+class movie;
+
 class CVarnixDlg : public Dialog {
  public:
   explicit CVarnixDlg(CameraSystem& cameraSystem);
@@ -30,6 +33,12 @@ class CVarnixDlg : public Dialog {
   FocusPoint focusPoint;
   int captureRunning = 0;
   OverlayRecords records;  // circle1, circle2, circle3, crosshair, centerOffset
+
+  // One pass of the frame loop after the frame has been read: pull the
+  // controls, draw the overlay, show the viewport.
+  void framePass();
+  // Passes made since the program started, for tests and measurements.
+  long passCount = 0;
 
  protected:
   bool OnInitDialog() override;
@@ -67,6 +76,16 @@ class CVarnixDlg : public Dialog {
 
   CameraSystem& cameraSystem;
 
+
  private:
   void setUpStartSliders();
+  void setUpRunSliders();
+  void enableCaptureControls(bool enable);
+  bool captureIsRunning() const;
+  void createVideoWindow(float aspectRatio);
+
+  // The latest capture run's video window; videoWindow points at it.
+  std::unique_ptr<movie> videoWindowStorage;
+  // The camera-controls window of the open camera, at most one.
+  CameraSettingsWindows cameraSettings{nullptr};
 };

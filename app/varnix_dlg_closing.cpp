@@ -1,11 +1,13 @@
 #include "app/app_globals.h"
 #include "app/varnix_dlg.h"
+#include "video/movie.h"
 
 // The close-program button, Esc, the window's close button and Alt+F4 all end
 // here: the video window goes, the camera is released, the dialog ends. A
 // capture run waiting in its frame loop finds the camera closed and returns.
 void CVarnixDlg::OnCloseProgram() {
   if (videoWindow != nullptr) videoWindow->DestroyWindow();
+  cameraSettings.close();
   if (capture) capture->release();
   OnCancel();
 }

@@ -25,6 +25,7 @@
 #include "platform/simple_controls.h"
 #include "platform/slider_ctrl.h"
 #include "res/control_ids.h"
+#include "video/movie.h"
 
 namespace {
 
@@ -198,7 +199,7 @@ TEST(MainDialogEnding, EachWayEndsThroughItsHandler) {
     capture->open();
     FakeCapture* camera = capture.get();
     dialog.capture = std::move(capture);
-    Dialog video(videoWindowTemplate());
+    movie video;
     ASSERT_TRUE(video.Create(nullptr));
     videoWindow = &video;
 

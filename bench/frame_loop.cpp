@@ -1,0 +1,82 @@
+// The whole frame loop of the program with the simulated camera at
+// 4000 x 3000 and pacing off: opens the camera as the user would, lets the
+// loop run, counts its passes over a measured stretch and closes the
+// program. Each pass ends in the 30 ms wait, so at most 1000 / 30 passes a
+// second are possible; the last line printed is the passes per second.
+//
+//   frame_loop [seconds]   (default 10)
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+
+#include "app/command_line.h"
+#include "app/varnix_dlg.h"
+#include "camera/camera_setup.h"
+#include "platform/simple_controls.h"
+#include "res/control_ids.h"
+
+namespace {
+
+// Peak resident memory of this process so far, in KiB (0 where unknown).
+long peakResidentKiB() {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line))
+    if (line.rfind("VmHWM:", 0) == 0) return std::atol(line.c_str() + 6);
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  qputenv("VARNIX_SIM_NO_PACING", "1");
+  QApplication application(argc, argv);
+  const double seconds = argc > 1 ? std::atof(argv[1]) : 10.0;
+  constexpr int warmUpMs = 1000;
+
+  // Start values and the overlay centred on the frame, all elements on.
+  QTemporaryDir folder;
+  if (!folder.isValid() || !QDir::setCurrent(folder.path())) return 1;
+  std::ofstream("focus.txt") << "2000 1500";
+  std::ofstream("config4k.txt") << "1500 4 1000 4 500 4 1500 4 450 0 0";
+
+  CommandLineOptions options;
+  options.simulatedCameraName = "vexa4.0";
+  const auto cameras = makeCameraSystem(options);
+  CVarnixDlg dialog(*cameras);
+
+  long passesAtStart = 0;
+  long passesAtEnd = 0;
+  QElapsedTimer stretch;
+  QTimer::singleShot(0, [&] { dialog.SendCommand(ctl::OpenCamera); });
+  QTimer::singleShot(200, [&] {
+    for (int id : {ctl::Circle1Enable, ctl::Circle2Enable, ctl::Circle3Enable, ctl::CrosshairEnable})
+      dialog.checkBox(id)->setChecked(true);
+  });
+  QTimer::singleShot(warmUpMs, [&] {
+    passesAtStart = dialog.passCount;
+    stretch.start();
+  });
+  QTimer::singleShot(warmUpMs + static_cast<int>(seconds * 1000), [&] {
+    passesAtEnd = dialog.passCount;
+    dialog.SendCommand(ctl::CloseProgram);
+  });
+  dialog.DoModal();
+
+  const double elapsedSeconds = static_cast<double>(stretch.elapsed()) / 1000.0;
+  const double passesPerSecond = static_cast<double>(passesAtEnd - passesAtStart) / elapsedSeconds;
+  std::printf("frame size 4000x3000, %.1f s measured, %ld passes\n", elapsedSeconds,
+              passesAtEnd - passesAtStart);
+  std::printf("peak resident memory %.1f MiB (frame %.1f MiB)\n",
+              static_cast<double>(peakResidentKiB()) / 1024.0, 4000.0 * 3000.0 * 3.0 / (1024.0 * 1024.0));
+  std::printf("passes per second (at most %.1f possible): %.2f\n", 1000.0 / 30.0, passesPerSecond);
+  return 0;
+}

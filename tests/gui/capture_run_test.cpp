@@ -1,0 +1,327 @@
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <cstdio>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <opencv2/videoio.hpp>
+#include <optional>
+#include <utility>
+#include <vector>
+
+#include "app/app_globals.h"
+#include "app/varnix_app.h"
+#include "app/varnix_dlg.h"
+#include "platform/color_button.h"
+#include "platform/number_field.h"
+#include "platform/simple_controls.h"
+#include "platform/slider_ctrl.h"
+#include "res/control_ids.h"
+#include "video/movie.h"
+
+namespace {
+
+// What the program did to its camera.
+struct CameraLog {
+  std::vector<std::pair<int, double>> settings;
+  int opens = 0;
+  int reads = 0;
+};
+
+// A camera with black 400 x 300 frames that records what is done to it.
+class ScriptedCapture : public CaptureDevice {
+ public:
+  ScriptedCapture(CameraLog& log, bool refuseOpen) : log_(log), refuseOpen_(refuseOpen) {}
+  bool open() override {
+    ++log_.opens;
+    return opened_ = !refuseOpen_;
+  }
+  bool isOpened() const override { return opened_; }
+  bool read(cv::Mat& frame) override {
+    ++log_.reads;
+    if (!opened_) {
+      frame.release();
+      return false;
+    }
+    frame.create(300, 400, CV_8UC3);
+    frame.setTo(cv::Scalar::all(0));
+    return true;
+  }
+  bool set(int property, double value) override {
+    log_.settings.emplace_back(property, value);
+    return true;
+  }
+  void release() override { opened_ = false; }
+
+ private:
+  CameraLog& log_;
+  bool refuseOpen_;
+  bool opened_ = false;
+};
+
+class ScriptedCameras : public CameraSystem {
+ public:
+  explicit ScriptedCameras(std::vector<CameraEntry> devices) : devices(std::move(devices)) {}
+  std::vector<CameraEntry> enumerateDevices() override { return devices; }
+  std::unique_ptr<CaptureDevice> createCapture(const CameraEntry&) override {
+    return std::make_unique<ScriptedCapture>(log, refuseOpen);
+  }
+
+  std::vector<CameraEntry> devices;
+  CameraLog log;
+  bool refuseOpen = false;
+};
+
+// Each test works in a folder of its own holding the two parameter files.
+class CaptureRun : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(folder_.isValid());
+    previous_ = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(folder_.path()));
+  }
+  void TearDown() override { QDir::setCurrent(previous_); }
+
+  static void writeFile(const char* name, const char* text) { std::ofstream(name) << text; }
+
+  // Runs the dialog modally; each step runs at its time (ms after start),
+  // inside the frame loop's waits once the camera is open.
+  static int run(CVarnixDlg& dialog, const std::vector<std::pair<int, std::function<void()>>>& steps) {
+    for (const auto& [atMs, step] : steps) QTimer::singleShot(atMs, step);
+    return dialog.DoModal();
+  }
+
+  static void click(CVarnixDlg& dialog, int id) { QTest::mouseClick(dialog.pushButton(id), Qt::LeftButton); }
+
+  QTemporaryDir folder_;
+  QString previous_;
+};
+
+// Where a frame point lands in the picture control, 400 x 300 frames at level 1.
+QPoint shownAt(const PictureCtrl& picture, int frameX, int frameY) {
+  return {frameX * picture.width() / 400, frameY * picture.height() / 300};
+}
+
+}  // namespace
+
+TEST_F(CaptureRun, OpenDrawsTheOverlayWhereTheFilesSayAndCloseEndsTheLoopAtOnce) {
+  writeFile("focus.txt", "200 150");
+  writeFile("config4k.txt", "100 4 60 1 30 1 100 1 0 0 0");
+  ScriptedCameras cameras(
+      std::vector<CameraEntry>{{"Integrated Webcam", "/dev/video0"}, {"vexa4.0", "/dev/video2"}});
+  CVarnixDlg dialog(cameras);
+  long passesAtClose = 0;
+  const int result = run(
+      dialog, {{0, [&] { click(dialog, ctl::OpenCamera); }},
+               {300,
+                [&] {
+                  for (int id : ctl::captureControls) EXPECT_TRUE(dialog.IsDlgItemEnabled(id)) << id;
+                  EXPECT_FALSE(dialog.IsDlgItemEnabled(ctl::OpenCamera));
+                  QTest::mouseClick(dialog.checkBox(ctl::Circle1Enable), Qt::LeftButton);
+                }},
+               {600,
+                [&] {
+                  ASSERT_NE(videoWindow, nullptr);
+                  EXPECT_TRUE(videoWindow->IsWindowVisible());
+                  PictureCtrl& picture = *videoWindow->pictureCtrl;
+                  const QImage shown = picture.grab().toImage();
+                  EXPECT_EQ(shown.pixelColor(shownAt(picture, 300, 150)), QColor(0, 255, 0));  // on circle 1
+                  EXPECT_EQ(shown.pixelColor(shownAt(picture, 200, 50)), QColor(0, 255, 0));
+                  EXPECT_EQ(shown.pixelColor(shownAt(picture, 250, 150)), QColor(0, 0, 0));  // inside it
+                  EXPECT_EQ(shown.pixelColor(shownAt(picture, 200, 150)), QColor(0, 0, 0));
+                  click(dialog, ctl::CloseCamera);
+                  passesAtClose = dialog.passCount;
+                }},
+               {800, [&] {
+                  EXPECT_EQ(dialog.passCount, passesAtClose);  // no pass after the close click
+                  EXPECT_FALSE(videoWindow->IsWindow());
+                  EXPECT_TRUE(dialog.IsDlgItemEnabled(ctl::OpenCamera));
+                  for (int id : ctl::captureControls) EXPECT_FALSE(dialog.IsDlgItemEnabled(id)) << id;
+                  click(dialog, ctl::CloseProgram);
+                }}});
+  EXPECT_EQ(result, commandCancel);
+  EXPECT_GT(passesAtClose, 3);
+  EXPECT_EQ(cameras.log.opens, 1);
+}
+
+TEST_F(CaptureRun, ValuesOutsideTheSliderRangesAreDrawnAtTheRangeEndsFromTheFirstPass) {
+  writeFile("config4k.txt", "1500 7 100 1 50 1 1500 1 0 0 0");
+  ScriptedCameras cameras(std::vector<CameraEntry>{{"vexa3", "/dev/video0"}});
+  CVarnixDlg dialog(cameras);
+  run(dialog, {{0, [&] { click(dialog, ctl::OpenCamera); }},
+               {150, [&] {
+                  ASSERT_GE(dialog.passCount, 1);
+                  EXPECT_EQ(dialog.records.circle1.radius, 1500);
+                  EXPECT_EQ(dialog.slider(ctl::Circle1RadiusSlider)->GetPos(), 1500);
+                  EXPECT_EQ(dialog.records.crosshair.length, 1500);
+                  EXPECT_EQ(dialog.records.circle1.thickness, 4);                          // the slider's end
+                  EXPECT_EQ(dialog.numberField(ctl::Circle1ThicknessField)->text(), "7");  // as read
+                  EXPECT_EQ(dialog.numberField(ctl::Circle1RadiusField)->text(), "1500");
+                  click(dialog, ctl::CloseProgram);
+                }}});
+}
+
+TEST_F(CaptureRun, OnlyTheModelsThatAskForItGetSizeAndFormatRequests) {
+  const double mjpg = cv::VideoWriter::fourcc('M', 'J', 'P', 'G');
+  const struct {
+    const char* model;
+    std::vector<std::pair<int, double>> expected;
+  } cases[] = {
+      {"vexa4.0", {}},
+      {"vexa3", {}},
+      {"vexa2",
+       {{cv::CAP_PROP_FRAME_WIDTH, 3264}, {cv::CAP_PROP_FRAME_HEIGHT, 2448}, {cv::CAP_PROP_FOURCC, mjpg}}},
+      {"vexa3.5",
+       {{cv::CAP_PROP_FRAME_WIDTH, 3840}, {cv::CAP_PROP_FRAME_HEIGHT, 2160}, {cv::CAP_PROP_FOURCC, mjpg}}},
+  };
+  for (const auto& c : cases) {
+    ScriptedCameras cameras(std::vector<CameraEntry>{{c.model, "/dev/video0"}});
+    CVarnixDlg dialog(cameras);
+    run(dialog,
+        {{0, [&] { click(dialog, ctl::OpenCamera); }}, {100, [&] { click(dialog, ctl::CloseProgram); }}});
+    EXPECT_EQ(cameras.log.settings, c.expected) << c.model;
+  }
+}
+
+TEST_F(CaptureRun, ReopeningRereadsTheFilesResetsColoursAndZoomAndRunsNestedRunsInnermostFirst) {
+  writeFile("config4k.txt", "150 1 100 1 50 1 100 1 0 0 0");
+  ScriptedCameras cameras(std::vector<CameraEntry>{{"vexa3.5", "/dev/video0"}});
+  CVarnixDlg dialog(cameras);
+  long passesBeforeReopen = 0;
+  run(dialog, {{0, [&] { click(dialog, ctl::OpenCamera); }},
+               {200,
+                [&] {
+                  dialog.colorButton(ctl::Circle1Color)->SetColor(0x123456);
+                  dialog.SendCommand(ctl::Circle1Color);
+                  videoWindow->view.zoomLevel = 2;
+                  writeFile("config4k.txt", "321 2 100 1 50 1 100 1 0 0 0");
+                  // Close and open again within the same wait: the new run starts
+                  // inside the old one's wait.
+                  click(dialog, ctl::CloseCamera);
+                  passesBeforeReopen = dialog.passCount;
+                  click(dialog, ctl::OpenCamera);
+                }},
+               {400,
+                [&] {
+                  EXPECT_GT(dialog.passCount, passesBeforeReopen);
+                  EXPECT_EQ(dialog.records.circle1.radius, 321);
+                  EXPECT_EQ(dialog.numberField(ctl::Circle1RadiusField)->text(), "321");
+                  EXPECT_EQ(dialog.colorButton(ctl::Circle1Color)->GetColor(), 0x00FF00u);
+                  EXPECT_EQ(dialog.records.circle1.drawColor, cv::Scalar(0, 255, 0, 0));
+                  EXPECT_TRUE(videoWindow->IsWindowVisible());
+                  EXPECT_EQ(videoWindow->view.zoomLevel, 1);
+                  click(dialog, ctl::CloseCamera);  // ends the inner run, then the outer one
+                }},
+               {600, [&] { click(dialog, ctl::CloseProgram); }}});
+  EXPECT_EQ(cameras.log.opens, 2);
+}
+
+TEST_F(CaptureRun, ClosingTheProgramDuringARunEndsLoopCameraAndWindow) {
+  ScriptedCameras cameras(std::vector<CameraEntry>{{"vexa3", "/dev/video0"}});
+  CVarnixDlg dialog(cameras);
+  long passesAtClose = 0;
+  const int result = run(dialog, {{0, [&] { click(dialog, ctl::OpenCamera); }},
+                                  {200, [&] {
+                                     passesAtClose = dialog.passCount;
+                                     dialog.window()->close();  // the window's close button
+                                   }}});
+  EXPECT_EQ(result, commandCancel);
+  EXPECT_EQ(dialog.passCount, passesAtClose);
+  EXPECT_FALSE(dialog.capture->isOpened());
+  EXPECT_FALSE(videoWindow->IsWindow());
+}
+
+TEST_F(CaptureRun, AFailedSaveTellsTheUserAndKeepsTheFileAndTheValues) {
+  ScriptedCameras cameras(std::vector<CameraEntry>{{"vexa3", "/dev/video0"}});
+  CVarnixDlg dialog(cameras);
+  QDir().mkdir("config4k.txt");  // a folder where the file should be: the save cannot replace it
+  QString caption;
+  QString text;
+  auto* poll = new QTimer(QApplication::instance());
+  QObject::connect(poll, &QTimer::timeout, [&] {
+    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+      caption = box->windowTitle();
+      text = box->text();
+      box->button(QMessageBox::Ok)->click();
+    }
+  });
+  poll->start(20);
+  run(dialog, {{0, [&] { click(dialog, ctl::OpenCamera); }},
+               {200, [&] { click(dialog, ctl::SaveParameters); }},
+               {500, [&] {
+                  EXPECT_TRUE(dialog.IsWindowVisible());
+                  EXPECT_EQ(dialog.records.circle1.radius, 150);
+                  click(dialog, ctl::CloseProgram);
+                }}});
+  delete poll;
+  EXPECT_EQ(caption, QString::fromUtf8("异常"));
+  EXPECT_EQ(text, QString::fromUtf8("保存参数失败"));
+  EXPECT_TRUE(QFileInfo("config4k.txt").isDir());
+}
+
+TEST_F(CaptureRun, SaveWritesTheValuesAsTheyStandInTheRecords) {
+  ScriptedCameras cameras(std::vector<CameraEntry>{{"vexa3", "/dev/video0"}});
+  CVarnixDlg dialog(cameras);
+  run(dialog, {{0, [&] { click(dialog, ctl::OpenCamera); }},
+               {200,
+                [&] {
+                  dialog.slider(ctl::OffsetHorizontalSlider)->SetPos(-7);
+                  dialog.slider(ctl::CrosshairAngleSlider)->SetPos(450);
+                }},
+               {400, [&] {
+                  click(dialog, ctl::SaveParameters);
+                  click(dialog, ctl::CloseProgram);
+                }}});
+  std::ifstream saved("config4k.txt");
+  const std::string content((std::istreambuf_iterator<char>(saved)), std::istreambuf_iterator<char>());
+  EXPECT_EQ(content, "150 1 100 1 50 1 100 1 450 0 -7");
+}
+
+namespace {
+
+// Runs the application, dismisses the box it shows at opening and reports
+// on stderr what the box said. Ends the process itself.
+void openAndDismissTheBox(ScriptedCameras& cameras, bool unplugBeforeOpening) {
+  if (unplugBeforeOpening) QTimer::singleShot(0, [&cameras] { cameras.devices.clear(); });
+  auto* poll = new QTimer(QApplication::instance());
+  QObject::connect(poll, &QTimer::timeout, [] {
+    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+      std::fprintf(stderr, "box: %s / %s\n", box->windowTitle().toStdString().c_str(),
+                   box->text().toStdString().c_str());
+      box->button(QMessageBox::Ok)->click();
+    }
+  });
+  poll->start(10);
+  QTimer::singleShot(0, [] {
+    QTest::mouseClick(static_cast<CVarnixDlg*>(mainWindow)->pushButton(ctl::OpenCamera), Qt::LeftButton);
+  });
+  CVarnixApp app(cameras);
+  app.InitInstance();
+  std::exit(3);
+}
+
+}  // namespace
+
+TEST_F(CaptureRun, OpeningAnAbsentOrRefusingCameraShowsTheMessageAndExitsWithZero) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  {
+    // Present at start-up, unplugged before the open click.
+    ScriptedCameras cameras(std::vector<CameraEntry>{{"vexa3", "/dev/video0"}});
+    EXPECT_EXIT(openAndDismissTheBox(cameras, true), ::testing::ExitedWithCode(0),
+                "box: 异常 / 未检测到硬件，请检查连接状态后重新打开应用程序");
+  }
+  {
+    ScriptedCameras cameras(std::vector<CameraEntry>{{"vexa3", "/dev/video0"}});
+    cameras.refuseOpen = true;
+    EXPECT_EXIT(openAndDismissTheBox(cameras, false), ::testing::ExitedWithCode(0),
+                "box: 异常 / 打开摄像头失败");
+  }
+}
