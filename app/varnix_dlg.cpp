@@ -7,6 +7,7 @@
 #include "app/dialog_placement.h"
 #include "app/fatal_message.h"
 #include "app/resources.h"
+#include "app/slider_setup.h"
 #include "camera/camera_models.h"
 #include "platform/color_button.h"
 #include "platform/screen.h"
@@ -14,33 +15,7 @@
 #include "res/control_ids.h"
 #include "video/movie.h"
 
-namespace {
-
-// How the sliders start, in the order they are set up. The radius and length
-// ranges grow once a camera is opened.
-struct StartSlider {
-  NumericValue value;
-  int minimum;
-  int maximum;
-  int ticFrequency;
-  bool setsPosition;
-};
-
-constexpr std::array<StartSlider, numericValueCount> startSliders = {{
-    {NumericValue::Circle2Radius, 1, 1000, 10, true},
-    {NumericValue::Circle2Thickness, 1, 4, 1, false},
-    {NumericValue::Circle1Radius, 1, 1000, 10, true},
-    {NumericValue::OffsetVertical, -20, 20, 10, true},
-    {NumericValue::OffsetHorizontal, -20, 20, 10, true},
-    {NumericValue::Circle1Thickness, 1, 4, 1, false},
-    {NumericValue::Circle3Radius, 1, 1000, 10, true},
-    {NumericValue::Circle3Thickness, 1, 4, 1, false},
-    {NumericValue::CrosshairLength, 1, 1000, 10, false},
-    {NumericValue::CrosshairThickness, 1, 4, 1, false},
-    {NumericValue::CrosshairAngle, 0, 900, 10, false},
-}};
-
-}  // namespace
+namespace {}  // namespace
 
 CVarnixDlg::CVarnixDlg(CameraSystem& cameraSystem)
     : Dialog(mainDialogTemplate()), cameraSystem(cameraSystem) {
@@ -119,7 +94,7 @@ bool CVarnixDlg::OnInitDialog() {
     numericText(records, info.value) = std::to_string(info.startValue);
   }
   UpdateData(false);
-  setUpStartSliders();
+  setUpSliders(startSliders);
 
   focusPoint = FocusPoint{};
   applyDefaultColors();
@@ -127,8 +102,8 @@ bool CVarnixDlg::OnInitDialog() {
   return true;
 }
 
-void CVarnixDlg::setUpStartSliders() {
-  for (const StartSlider& start : startSliders) {
+void CVarnixDlg::setUpSliders(std::span<const SliderSetup> setups) {
+  for (const SliderSetup& start : setups) {
     SliderCtrl* control = slider(numericValueInfo(start.value).sliderId);
     if (control == nullptr) continue;
     control->SetRange(start.minimum, start.maximum);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <span>
 
 #include "camera/camera_controls_window.h"
 #include "camera/camera_system.h"
@@ -18,6 +19,7 @@
 //   varnix_dlg_capture.cpp  open, close and set up the camera; save the parameters
 //   varnix_dlg_panel.cpp    sliders, number fields and colour buttons
 class movie;
+struct SliderSetup;
 
 class CVarnixDlg : public Dialog {
  public:
@@ -76,10 +78,8 @@ class CVarnixDlg : public Dialog {
 
   CameraSystem& cameraSystem;
 
-
  private:
-  void setUpStartSliders();
-  void setUpRunSliders();
+  void setUpSliders(std::span<const SliderSetup> setups);
   void enableCaptureControls(bool enable);
   bool captureIsRunning() const;
   void createVideoWindow(float aspectRatio);

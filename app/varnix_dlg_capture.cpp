@@ -4,9 +4,11 @@
 
 #include "app/app_globals.h"
 #include "app/fatal_message.h"
+#include "app/slider_setup.h"
 #include "app/varnix_dlg.h"
 #include "camera/camera_models.h"
 #include "overlay/draw_overlay.h"
+#include "overlay/panel_values.h"
 #include "params/parameter_files.h"
 #include "platform/event_wait.h"
 #include "platform/slider_ctrl.h"
@@ -20,37 +22,6 @@ namespace {
 // The time each pass leaves the rest of the program: every other command and
 // all input to the video window run inside this wait.
 constexpr int frameWaitMs = 30;
-
-// The overlay sliders as every capture run sets them up, whatever the camera:
-// radius and length reach 4000 here, beyond the start-up range of 1000.
-struct RunSlider {
-  NumericValue value;
-  int minimum;
-  int maximum;
-  int ticFrequency;
-  bool setsPosition;
-};
-constexpr RunSlider runSliders[] = {
-    {NumericValue::Circle2Radius, 1, 4000, 10, true},   {NumericValue::Circle2Thickness, 1, 4, 1, false},
-    {NumericValue::Circle1Radius, 1, 4000, 10, true},   {NumericValue::Circle1Thickness, 1, 4, 1, false},
-    {NumericValue::Circle3Radius, 1, 4000, 10, true},   {NumericValue::Circle3Thickness, 1, 4, 1, false},
-    {NumericValue::CrosshairLength, 1, 4000, 10, true}, {NumericValue::CrosshairThickness, 1, 4, 1, false},
-    {NumericValue::CrosshairAngle, 0, 900, 10, false},
-};
-
-// The order in which an opening writes the loaded values into the fields.
-constexpr NumericValue fieldRewriteOrder[] = {
-    NumericValue::OffsetVertical,     NumericValue::OffsetHorizontal, NumericValue::Circle2Radius,
-    NumericValue::Circle2Thickness,   NumericValue::Circle1Radius,    NumericValue::Circle1Thickness,
-    NumericValue::Circle3Radius,      NumericValue::Circle3Thickness, NumericValue::CrosshairLength,
-    NumericValue::CrosshairThickness, NumericValue::CrosshairAngle,
-};
-
-std::string decimal(int value) {
-  char text[16] = {};
-  std::snprintf(text, sizeof text, "%d", value);
-  return text;
-}
 
 }  // namespace
 
@@ -77,10 +48,9 @@ void CVarnixDlg::OnOpenCamera() {
 
   loadFocusPoint(focusFileName, focusPoint);
   loadOverlayParameters(overlayParameterFileName, records);
-  for (const NumericValue value : fieldRewriteOrder)
-    numericText(records, value) = decimal(numericValue(records, value));
+  writeTextsFromValues(records);
   UpdateData(false);
-  setUpRunSliders();
+  setUpSliders(runSliders);
   applyDefaultColors();
 
   capture = cameraSystem.createCapture(camera);
@@ -135,17 +105,6 @@ void CVarnixDlg::createVideoWindow(float aspectRatio) {
   videoWindow = videoWindowStorage.get();
   if (!videoWindow->Create(nullptr)) return;
   videoWindow->ShowWindow(ShowCommand::Show);
-}
-
-void CVarnixDlg::setUpRunSliders() {
-  for (const RunSlider& run : runSliders) {
-    SliderCtrl* control = slider(numericValueInfo(run.value).sliderId);
-    if (control == nullptr) continue;
-    control->SetRange(run.minimum, run.maximum);
-    control->SetTicFreq(run.ticFrequency);
-    if (run.setsPosition) control->SetPos(numericValue(records, run.value));
-    control->SetLineSize(1);
-  }
 }
 
 void CVarnixDlg::OnCloseCamera() {
