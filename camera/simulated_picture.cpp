@@ -55,26 +55,25 @@ cv::Point SimulatedPicture::drift(cv::Size size, std::int64_t frameIndex) {
 }
 
 void SimulatedPicture::prepare(cv::Size size, double brightness) {
-  if (size != size_) {
-    size_ = size;
-    margin_ = driftAmplitude(size);
-    drawn_.create(size.height + 2 * margin_, size.width + 2 * margin_, CV_8UC3);
-    drawn_.setTo(cv::Scalar(10, 10, 12));
-    drawBackgroundStars(drawn_);
-    const cv::Point offCenter(size.width * 9 / 100, -size.height * 7 / 100);
-    const cv::Point center = cv::Point(drawn_.cols / 2, drawn_.rows / 2) + offCenter;
-    drawStarRing(drawn_, center, std::max(4, std::min(size.width, size.height) * 10 / 100));
-    brightness_ = -1.0;
-  }
-  if (brightness != brightness_) {
-    brightness_ = brightness;
-    drawn_.convertTo(exposed_, CV_8U, brightness);
-    // Gain amplifies the sensor's noise along with the light.
-    const int level = std::clamp(static_cast<int>(std::lround(noiseLevel * std::sqrt(brightness))), 1, 60);
-    noise_.create(2 * noiseBlock, 2 * noiseBlock, CV_8UC3);
-    cv::RNG rng(0xa11ce);
-    rng.fill(noise_, cv::RNG::UNIFORM, cv::Scalar::all(0), cv::Scalar::all(level + 1));
-  }
+  if (size == size_ && brightness == brightness_) return;
+  // Drawn afresh for a new size or brightness and kept only as exposed, so a
+  // single picture of frame size (plus margin) stays in memory. Redrawing
+  // takes a fraction of a second, which only an exposure or gain change pays.
+  size_ = size;
+  brightness_ = brightness;
+  margin_ = driftAmplitude(size);
+  exposed_.create(size.height + 2 * margin_, size.width + 2 * margin_, CV_8UC3);
+  exposed_.setTo(cv::Scalar(10, 10, 12));
+  drawBackgroundStars(exposed_);
+  const cv::Point offCenter(size.width * 9 / 100, -size.height * 7 / 100);
+  const cv::Point center = cv::Point(exposed_.cols / 2, exposed_.rows / 2) + offCenter;
+  drawStarRing(exposed_, center, std::max(4, std::min(size.width, size.height) * 10 / 100));
+  if (brightness != 1.0) exposed_.convertTo(exposed_, CV_8U, brightness);
+  // Gain amplifies the sensor's noise along with the light.
+  const int level = std::clamp(static_cast<int>(std::lround(noiseLevel * std::sqrt(brightness))), 1, 60);
+  noise_.create(2 * noiseBlock, 2 * noiseBlock, CV_8UC3);
+  cv::RNG rng(0xa11ce);
+  rng.fill(noise_, cv::RNG::UNIFORM, cv::Scalar::all(0), cv::Scalar::all(level + 1));
 }
 
 void SimulatedPicture::render(cv::Size size, std::int64_t frameIndex, double brightness, cv::Mat& frame) {

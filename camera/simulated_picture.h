@@ -27,7 +27,6 @@ class SimulatedPicture {
   cv::Size size_;
   double brightness_ = -1.0;
   int margin_ = 0;
-  cv::Mat drawn_;    // at brightness 1, frame plus margin on every side
-  cv::Mat exposed_;  // drawn_ at brightness_
+  cv::Mat exposed_;  // at brightness_, frame plus margin on every side
   cv::Mat noise_;    // small tile; frames read windows of it at varying offsets
 };
