@@ -325,3 +325,27 @@ TEST_F(CaptureRun, OpeningAnAbsentOrRefusingCameraShowsTheMessageAndExitsWithZer
                 "box: 异常 / 打开摄像头失败");
   }
 }
+
+TEST_F(CaptureRun, AColourPickShowsInTheNextPresentedFrame) {
+  writeFile("focus.txt", "200 150");
+  writeFile("config4k.txt", "100 4 60 1 30 1 100 1 0 0 0");
+  ScriptedCameras cameras(std::vector<CameraEntry>{{"vexa4.0", "/dev/video0"}});
+  CVarnixDlg dialog(cameras);
+  long passesAtPick = 0;
+  run(dialog, {{0, [&] { click(dialog, ctl::OpenCamera); }},
+               {200,
+                [&] {
+                  dialog.checkBox(ctl::Circle1Enable)->setChecked(true);
+                  // A pick as the palette makes it: the button takes the colour, then notifies.
+                  dialog.colorButton(ctl::Circle1Color)->SetColor(0x00FFFF);  // yellow
+                  dialog.SendCommand(ctl::Circle1Color);
+                  passesAtPick = dialog.passCount;
+                }},
+               {400, [&] {
+                  ASSERT_GT(dialog.passCount, passesAtPick);
+                  PictureCtrl& picture = *videoWindow->pictureCtrl;
+                  EXPECT_EQ(picture.grab().toImage().pixelColor(shownAt(picture, 300, 150)),
+                            QColor(255, 255, 0));
+                  click(dialog, ctl::CloseProgram);
+                }}});
+}

@@ -1,0 +1,73 @@
+#!/usr/bin/env bash
+# End to end, the real binary on a virtual X server: with circle 1 on, a
+# wheel step over the video window shows the middle half of the picture (the
+# circle twice as large) and a drag with the left button moves it.
+#
+# Usage: zoom_pan_test.sh <path to varnix>
+set -euo pipefail
+
+binary="$(realpath "$1")"
+here="$(cd "$(dirname "$0")" && pwd)"
+
+if [ -z "${VARNIX_E2E_INSIDE_XVFB:-}" ]; then
+  export VARNIX_E2E_INSIDE_XVFB=1
+  exec xvfb-run -a -s "-screen 0 1920x1080x24" bash "$0" "$binary"
+fi
+
+source "$here/e2e_lib.sh"
+
+cd "$workdir"
+convert -size 3840x2160 xc:black black.png
+printf '1920 1080\n' > focus.txt
+printf '300 4 600 4 900 4 100 1 0 0 0' > config4k.txt
+
+unset QT_QPA_PLATFORM
+"$binary" --simulate-camera vexa3.5 --simulate-source black.png &
+pid=$!
+
+main="$(wait_for_window '^VEXA$')" || fail "the main dialog did not appear"
+xdotool windowfocus --sync "$main"
+keys "$main" Tab space
+video="$(wait_for_window '^Camera$')" || fail "the video window did not appear"
+# From close camera, circle 1's check box is 8 tab stops on.
+keys "$main" Tab Tab Tab Tab Tab Tab Tab Tab space
+sleep 1
+
+# Width, height, left and top of the green pixels in a fresh screenshot.
+green_box() {
+  import -window "$video" shot.png
+  convert shot.png -fill black +opaque '#00FF00' -trim -format '%w %h %X %Y\n' info: | tr -d '+'
+}
+
+read -r w1 h1 x1 y1 < <(green_box)
+[ "$w1" -gt 20 ] || fail "circle 1 not visible before zooming (green box $w1 x $h1)"
+
+# Wheel away from the user over the middle of the video window: one step in.
+eval "$(xdotool getwindowgeometry --shell "$video")"
+xdotool mousemove --sync $((X + WIDTH / 2)) $((Y + HEIGHT / 2))
+xdotool click 4
+sleep 1
+read -r w2 h2 x2 y2 < <(green_box)
+# Twice the size, less what the scroll bars now take from the picture.
+awk -v a="$w1" -v b="$w2" 'BEGIN { r = b / a; exit !(r > 1.8 && r < 2.2) }' ||
+  fail "after a wheel step the circle is $w2 wide, was $w1: expected about twice"
+
+# Drag 100 pixels left and 50 up: the view centre moves by that many frame
+# pixels, so the circle moves left and up by as many frame pixels, scaled to
+# the screen by what its 600 frame pixels span there.
+xdotool mousemove --sync $((X + WIDTH / 2)) $((Y + HEIGHT / 2))
+xdotool mousedown 1
+xdotool mousemove --sync $((X + WIDTH / 2 - 100)) $((Y + HEIGHT / 2 - 50))
+xdotool mouseup 1
+sleep 1
+read -r w3 h3 x3 y3 < <(green_box)
+# The circle (600 frame pixels across) spans w2 screen pixels.
+awk -v dx=$((x2 - x3)) -v dy=$((y2 - y3)) -v w="$w2" 'BEGIN {
+  ex = 100 * w / 600; ey = 50 * w / 600
+  exit !(dx > ex - 4 && dx < ex + 4 && dy > ey - 4 && dy < ey + 4) }' ||
+  fail "the drag moved the circle by ($((x2 - x3)), $((y2 - y3))) screen pixels"
+[ $((w3 - w2)) -ge -2 ] && [ $((w3 - w2)) -le 2 ] || fail "the drag changed the zoom: box $w2 x $h2 at ($x2, $y2) became $w3 x $h3 at ($x3, $y3)"
+
+keys "$main" Escape
+expect_exit 0
+echo "PASS: wheel step doubled the circle ($w1 -> $w2), the drag moved it by ($((x2 - x3)), $((y2 - y3)))"
