@@ -11,11 +11,6 @@ set -euo pipefail
 binary="$(realpath "$1")"
 here="$(cd "$(dirname "$0")" && pwd)"
 
-if [ -z "${VARNIX_E2E_INSIDE_XVFB:-}" ]; then
-  export VARNIX_E2E_INSIDE_XVFB=1
-  exec xvfb-run -a -s "-screen 0 1920x1080x24" bash "$0" "$binary"
-fi
-
 source "$here/e2e_lib.sh"
 
 cd "$workdir"
@@ -25,7 +20,6 @@ printf '1920 1080\n' > focus.txt
 # one value a line: the save writes them back on one line.
 printf '300\n4\n600\n4\n900\n4\n100\n1\n0\n0\n0\n' > config4k.txt
 
-unset QT_QPA_PLATFORM
 "$binary" --simulate-camera vexa3.5 --simulate-source black.png &
 pid=$!
 

@@ -1,5 +1,12 @@
-# Shared by the end-to-end scripts: sourced after they have re-run
-# themselves under xvfb-run. Expects $binary; sets $workdir and uses $pid.
+# Shared by the end-to-end scripts, sourced first thing with $binary set:
+# re-runs the sourcing script under a private X server unless it already is
+# on one of its own, then sets $workdir (removed at exit) and uses $pid.
+
+if [ -z "${VARNIX_E2E_INSIDE_XVFB:-}" ]; then
+  export VARNIX_E2E_INSIDE_XVFB=1
+  exec xvfb-run -a -s "-screen 0 1920x1080x24" bash "$0" "$binary"
+fi
+unset QT_QPA_PLATFORM
 
 fail() {
   echo "FAIL: $*" >&2

@@ -9,11 +9,6 @@ set -euo pipefail
 binary="$(realpath "$1")"
 here="$(cd "$(dirname "$0")" && pwd)"
 
-if [ -z "${VARNIX_E2E_INSIDE_XVFB:-}" ]; then
-  export VARNIX_E2E_INSIDE_XVFB=1
-  exec xvfb-run -a -s "-screen 0 1920x1080x24" bash "$0" "$binary"
-fi
-
 source "$here/e2e_lib.sh"
 
 cd "$workdir"
@@ -21,7 +16,6 @@ convert -size 3840x2160 xc:black black.png
 printf '1920 1080\n' > focus.txt
 printf '300 4 600 4 900 4 100 1 0 0 0' > config4k.txt
 
-unset QT_QPA_PLATFORM
 "$binary" --simulate-camera vexa3.5 --simulate-source black.png &
 pid=$!
 

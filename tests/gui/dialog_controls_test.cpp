@@ -13,6 +13,7 @@
 #include "platform/number_field.h"
 #include "platform/simple_controls.h"
 #include "platform/slider_ctrl.h"
+#include "widget_events.h"
 
 using namespace layer_test;
 
@@ -29,25 +30,6 @@ class DialogControls : public ::testing::Test {
 
   LayerDialog dialog;
 };
-
-QPoint handleCentre(SliderCtrl& slider) {
-  QStyleOptionSlider option;
-  option.initFrom(&slider);
-  option.orientation = slider.orientation();
-  option.minimum = slider.minimum();
-  option.maximum = slider.maximum();
-  option.sliderPosition = slider.sliderPosition();
-  option.sliderValue = slider.value();
-  return slider.style()
-      ->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, &slider)
-      .center();
-}
-
-void sendMouse(QWidget* widget, QEvent::Type type, QPoint at, Qt::MouseButton button,
-               Qt::MouseButtons buttons) {
-  QMouseEvent event(type, QPointF(at), QPointF(widget->mapToGlobal(at)), button, buttons, Qt::NoModifier);
-  QApplication::sendEvent(widget, &event);
-}
 
 }  // namespace
 

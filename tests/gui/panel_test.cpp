@@ -19,6 +19,7 @@
 #include "platform/number_field.h"
 #include "platform/slider_ctrl.h"
 #include "res/control_ids.h"
+#include "widget_events.h"
 
 namespace {
 
@@ -76,25 +77,6 @@ class Panel {
   FakeCameraSystem cameras{{{"Integrated Webcam", "/dev/video0"}, {"vexa3", "/dev/video2"}}};
   CVarnixDlg dialog{cameras};
 };
-
-QPoint handleCentre(SliderCtrl& slider) {
-  QStyleOptionSlider option;
-  option.initFrom(&slider);
-  option.orientation = slider.orientation();
-  option.minimum = slider.minimum();
-  option.maximum = slider.maximum();
-  option.sliderPosition = slider.sliderPosition();
-  option.sliderValue = slider.value();
-  return slider.style()
-      ->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, &slider)
-      .center();
-}
-
-void sendMouse(QWidget* widget, QEvent::Type type, QPoint at, Qt::MouseButton button,
-               Qt::MouseButtons buttons) {
-  QMouseEvent event(type, QPointF(at), QPointF(widget->mapToGlobal(at)), button, buttons, Qt::NoModifier);
-  QApplication::sendEvent(widget, &event);
-}
 
 void dragHandle(SliderCtrl& slider, int dx) {
   const QPoint start = handleCentre(slider);
