@@ -18,10 +18,10 @@ fail() {
 }
 
 root="$(mktemp -d)"
-trap 'rm -rf "$root"' EXIT
+log="$(mktemp)"
+trap 'rm -rf "$root" "$log"' EXIT
 
-DESTDIR="$root" cmake --install "$build" --prefix /usr >"$root.log" 2>&1 || { cat "$root.log" >&2; rm -f "$root.log"; fail "cmake --install failed"; }
-rm -f "$root.log"
+DESTDIR="$root" cmake --install "$build" --prefix /usr >"$log" 2>&1 || { cat "$log" >&2; fail "cmake --install failed"; }
 
 desktop="usr/share/applications/$app_id.desktop"
 metainfo="usr/share/metainfo/$app_id.metainfo.xml"
