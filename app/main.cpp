@@ -22,6 +22,8 @@ int main(int argc, char** argv) {
   }
   ensureResources();
   QApplication::setApplicationName(QStringLiteral("varnix"));
+  // Lets the window system match our windows to the installed launcher entry and its icon.
+  QGuiApplication::setDesktopFileName(QStringLiteral(VARNIX_APP_ID));
   QFile versionFile(QString::fromLatin1(versionResource));
   if (versionFile.open(QIODevice::ReadOnly)) {
     const QByteArray text = versionFile.readAll();

@@ -22,7 +22,7 @@ bool identical(const cv::Mat& a, const cv::Mat& b) {
   return a.size() == b.size() && a.type() == b.type() && cv::norm(a, b, cv::NORM_INF) == 0;
 }
 
-OverlayCircle circle(int radius, int thickness, cv::Scalar color) {
+OverlayCircle circle(int radius, int thickness, const cv::Scalar& color) {
   OverlayCircle c;
   c.enabled = 1;
   c.radius = radius;

@@ -36,12 +36,14 @@ class FakeNodes final : public V4l2NodeAccess {
 
 std::vector<std::string> names(const std::vector<CameraEntry>& entries) {
   std::vector<std::string> result;
+  result.reserve(entries.size());
   for (const auto& entry : entries) result.push_back(entry.name);
   return result;
 }
 
 std::vector<std::string> paths(const std::vector<CameraEntry>& entries) {
   std::vector<std::string> result;
+  result.reserve(entries.size());
   for (const auto& entry : entries) result.push_back(entry.devicePath);
   return result;
 }
