@@ -12,6 +12,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -85,6 +86,9 @@ class RandomInput {
     }
   }
 
+  // No input from now on, also none already queued: the program is ending.
+  void stop() { stopped_ = true; }
+
   long actions() const { return actions_; }
   long opens() const { return opens_; }
 
@@ -112,7 +116,9 @@ class RandomInput {
   // the timer for as long.
   void openCamera() {
     ++opens_;
-    QTimer::singleShot(0, [this] { click(ctl::OpenCamera); });
+    QTimer::singleShot(0, [this] {
+      if (!stopped_) click(ctl::OpenCamera);
+    });
   }
 
   static bool haveVideoWindow() { return videoWindow != nullptr && videoWindow->IsWindow(); }
@@ -175,6 +181,7 @@ class RandomInput {
   std::mt19937 random_;
   long actions_ = 0;
   long opens_ = 0;
+  bool stopped_ = false;
 };
 
 bool captureOpen(const CVarnixDlg& dialog) {
@@ -216,17 +223,23 @@ int main(int argc, char** argv) {
   long lastPasses = 0;
   bool wasOpen = false;
   bool stalled = false;
+  // Wall-clock time: a busy machine delays the timer's ticks, it does not
+  // make the run shorter.
+  QElapsedTimer clock;
+  clock.start();
   int elapsed = 0;
+  int lastElapsed = 0;
   QTimer sampleTimer;
   QObject::connect(&sampleTimer, &QTimer::timeout, [&] {
-    elapsed += sampleIntervalSeconds;
+    lastElapsed = elapsed;
+    elapsed = static_cast<int>(clock.elapsed() / 1000);
     const long kib = residentKiB().value_or(0);
     samples.push_back({elapsed, kib});
     const bool open = captureOpen(dialog);
     // Open at both ends of the interval yet no pass: the loop has stopped.
     if (wasOpen && open && dialog.passCount == lastPasses) {
-      std::fprintf(stderr, "soak: no frame pass between %d s and %d s with the camera open\n",
-                   elapsed - sampleIntervalSeconds, elapsed);
+      std::fprintf(stderr, "soak: no frame pass between %d s and %d s with the camera open\n", lastElapsed,
+                   elapsed);
       stalled = true;
     }
     std::printf("t=%4d s  rss=%7ld KiB  passes=%ld  actions=%ld  opens=%ld\n", elapsed, kib, dialog.passCount,
@@ -237,6 +250,7 @@ int main(int argc, char** argv) {
     if (elapsed >= seconds) {
       actionTimer.stop();
       sampleTimer.stop();
+      input.stop();
       QTimer::singleShot(0, [&] { QTest::mouseClick(dialog.pushButton(ctl::CloseProgram), Qt::LeftButton); });
     }
   });
