@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QTemporaryDir>
@@ -92,10 +93,41 @@ class CaptureRun : public ::testing::Test {
 
   static void writeFile(const char* name, const char* text) { std::ofstream(name) << text; }
 
-  // Runs the dialog modally; each step runs at its time (ms after start),
-  // inside the frame loop's waits once the camera is open.
-  static int run(CVarnixDlg& dialog, const std::vector<std::pair<int, std::function<void()>>>& steps) {
-    for (const auto& [atMs, step] : steps) QTimer::singleShot(atMs, step);
+  // One step of a scripted run: it runs once the dialog has made `passes`
+  // more passes and `ms` more milliseconds have gone by since the previous
+  // step began, so the script keeps its order however slow the machine is.
+  struct Step {
+    long passes;
+    int ms;
+    std::function<void()> action;
+  };
+
+  // Runs the dialog modally with the steps, in order, inside the frame
+  // loop's waits once the camera is open. Each step has a timer of its own:
+  // a step that opens the camera only returns when that run ends, and the
+  // steps after it must still come.
+  static int run(CVarnixDlg& dialog, const std::vector<Step>& steps) {
+    std::size_t next = 0;
+    long passesAtLast = 0;
+    QElapsedTimer sinceLast;
+    sinceLast.start();
+    std::vector<std::unique_ptr<QTimer>> timers;
+    for (std::size_t i = 0; i < steps.size(); ++i) {
+      auto timer = std::make_unique<QTimer>();
+      QTimer* self = timer.get();
+      QObject::connect(self, &QTimer::timeout, [&, i, self] {
+        const Step& step = steps[i];
+        if (next != i || dialog.passCount < passesAtLast + step.passes || sinceLast.elapsed() < step.ms)
+          return;
+        self->stop();
+        ++next;
+        passesAtLast = dialog.passCount;
+        sinceLast.restart();
+        step.action();
+      });
+      timer->start(5);
+      timers.push_back(std::move(timer));
+    }
     return dialog.DoModal();
   }
 
@@ -120,14 +152,14 @@ TEST_F(CaptureRun, OpenDrawsTheOverlayWhereTheFilesSayAndCloseEndsTheLoopAtOnce)
   CVarnixDlg dialog(cameras);
   long passesAtClose = 0;
   const int result = run(
-      dialog, {{0, [&] { click(dialog, ctl::OpenCamera); }},
-               {300,
+      dialog, {{0, 0, [&] { click(dialog, ctl::OpenCamera); }},
+               {1, 0,
                 [&] {
                   for (int id : ctl::captureControls) EXPECT_TRUE(dialog.IsDlgItemEnabled(id)) << id;
                   EXPECT_FALSE(dialog.IsDlgItemEnabled(ctl::OpenCamera));
                   QTest::mouseClick(dialog.checkBox(ctl::Circle1Enable), Qt::LeftButton);
                 }},
-               {600,
+               {3, 0,
                 [&] {
                   ASSERT_NE(videoWindow, nullptr);
                   EXPECT_TRUE(videoWindow->IsWindowVisible());
@@ -140,7 +172,7 @@ TEST_F(CaptureRun, OpenDrawsTheOverlayWhereTheFilesSayAndCloseEndsTheLoopAtOnce)
                   click(dialog, ctl::CloseCamera);
                   passesAtClose = dialog.passCount;
                 }},
-               {800, [&] {
+               {0, 200, [&] {
                   EXPECT_EQ(dialog.passCount, passesAtClose);  // no pass after the close click
                   EXPECT_FALSE(videoWindow->IsWindow());
                   EXPECT_TRUE(dialog.IsDlgItemEnabled(ctl::OpenCamera));
@@ -156,8 +188,8 @@ TEST_F(CaptureRun, ValuesOutsideTheSliderRangesAreDrawnAtTheRangeEndsFromTheFirs
   writeFile("config4k.txt", "1500 7 100 1 50 1 1500 1 0 0 0");
   ScriptedCameras cameras(std::vector<CameraEntry>{{"vexa3", "/dev/video0"}});
   CVarnixDlg dialog(cameras);
-  run(dialog, {{0, [&] { click(dialog, ctl::OpenCamera); }},
-               {150, [&] {
+  run(dialog, {{0, 0, [&] { click(dialog, ctl::OpenCamera); }},
+               {1, 0, [&] {
                   ASSERT_GE(dialog.passCount, 1);
                   EXPECT_EQ(dialog.records.circle1.radius, 1500);
                   EXPECT_EQ(dialog.slider(ctl::Circle1RadiusSlider)->GetPos(), 1500);
@@ -186,7 +218,7 @@ TEST_F(CaptureRun, OnlyTheModelsThatAskForItGetSizeAndFormatRequests) {
     ScriptedCameras cameras(std::vector<CameraEntry>{{c.model, "/dev/video0"}});
     CVarnixDlg dialog(cameras);
     run(dialog,
-        {{0, [&] { click(dialog, ctl::OpenCamera); }}, {100, [&] { click(dialog, ctl::CloseProgram); }}});
+        {{0, 0, [&] { click(dialog, ctl::OpenCamera); }}, {1, 0, [&] { click(dialog, ctl::CloseProgram); }}});
     EXPECT_EQ(cameras.log.settings, c.expected) << c.model;
   }
 }
@@ -196,8 +228,8 @@ TEST_F(CaptureRun, ReopeningRereadsTheFilesResetsColoursAndZoomAndRunsNestedRuns
   ScriptedCameras cameras(std::vector<CameraEntry>{{"vexa3.5", "/dev/video0"}});
   CVarnixDlg dialog(cameras);
   long passesBeforeReopen = 0;
-  run(dialog, {{0, [&] { click(dialog, ctl::OpenCamera); }},
-               {200,
+  run(dialog, {{0, 0, [&] { click(dialog, ctl::OpenCamera); }},
+               {2, 0,
                 [&] {
                   dialog.colorButton(ctl::Circle1Color)->SetColor(0x123456);
                   dialog.SendCommand(ctl::Circle1Color);
@@ -209,7 +241,7 @@ TEST_F(CaptureRun, ReopeningRereadsTheFilesResetsColoursAndZoomAndRunsNestedRuns
                   passesBeforeReopen = dialog.passCount;
                   click(dialog, ctl::OpenCamera);
                 }},
-               {400,
+               {3, 0,
                 [&] {
                   EXPECT_GT(dialog.passCount, passesBeforeReopen);
                   EXPECT_EQ(dialog.records.circle1.radius, 321);
@@ -220,7 +252,7 @@ TEST_F(CaptureRun, ReopeningRereadsTheFilesResetsColoursAndZoomAndRunsNestedRuns
                   EXPECT_EQ(videoWindow->view.zoomLevel, 1);
                   click(dialog, ctl::CloseCamera);  // ends the inner run, then the outer one
                 }},
-               {600, [&] { click(dialog, ctl::CloseProgram); }}});
+               {0, 100, [&] { click(dialog, ctl::CloseProgram); }}});
   EXPECT_EQ(cameras.log.opens, 2);
 }
 
@@ -228,8 +260,8 @@ TEST_F(CaptureRun, ClosingTheProgramDuringARunEndsLoopCameraAndWindow) {
   ScriptedCameras cameras(std::vector<CameraEntry>{{"vexa3", "/dev/video0"}});
   CVarnixDlg dialog(cameras);
   long passesAtClose = 0;
-  const int result = run(dialog, {{0, [&] { click(dialog, ctl::OpenCamera); }},
-                                  {200, [&] {
+  const int result = run(dialog, {{0, 0, [&] { click(dialog, ctl::OpenCamera); }},
+                                  {2, 0, [&] {
                                      passesAtClose = dialog.passCount;
                                      dialog.window()->close();  // the window's close button
                                    }}});
@@ -254,9 +286,9 @@ TEST_F(CaptureRun, AFailedSaveTellsTheUserAndKeepsTheFileAndTheValues) {
     }
   });
   poll->start(20);
-  run(dialog, {{0, [&] { click(dialog, ctl::OpenCamera); }},
-               {200, [&] { click(dialog, ctl::SaveParameters); }},
-               {500, [&] {
+  run(dialog, {{0, 0, [&] { click(dialog, ctl::OpenCamera); }},
+               {1, 0, [&] { click(dialog, ctl::SaveParameters); }},
+               {2, 0, [&] {
                   EXPECT_TRUE(dialog.IsWindowVisible());
                   EXPECT_EQ(dialog.records.circle1.radius, 150);
                   click(dialog, ctl::CloseProgram);
@@ -270,13 +302,13 @@ TEST_F(CaptureRun, AFailedSaveTellsTheUserAndKeepsTheFileAndTheValues) {
 TEST_F(CaptureRun, SaveWritesTheValuesAsTheyStandInTheRecords) {
   ScriptedCameras cameras(std::vector<CameraEntry>{{"vexa3", "/dev/video0"}});
   CVarnixDlg dialog(cameras);
-  run(dialog, {{0, [&] { click(dialog, ctl::OpenCamera); }},
-               {200,
+  run(dialog, {{0, 0, [&] { click(dialog, ctl::OpenCamera); }},
+               {1, 0,
                 [&] {
                   dialog.slider(ctl::OffsetHorizontalSlider)->SetPos(-7);
                   dialog.slider(ctl::CrosshairAngleSlider)->SetPos(450);
                 }},
-               {400, [&] {
+               {2, 0, [&] {
                   click(dialog, ctl::SaveParameters);
                   click(dialog, ctl::CloseProgram);
                 }}});
@@ -332,8 +364,8 @@ TEST_F(CaptureRun, AColourPickShowsInTheNextPresentedFrame) {
   ScriptedCameras cameras(std::vector<CameraEntry>{{"vexa4.0", "/dev/video0"}});
   CVarnixDlg dialog(cameras);
   long passesAtPick = 0;
-  run(dialog, {{0, [&] { click(dialog, ctl::OpenCamera); }},
-               {200,
+  run(dialog, {{0, 0, [&] { click(dialog, ctl::OpenCamera); }},
+               {1, 0,
                 [&] {
                   dialog.checkBox(ctl::Circle1Enable)->setChecked(true);
                   // A pick as the palette makes it: the button takes the colour, then notifies.
@@ -341,7 +373,7 @@ TEST_F(CaptureRun, AColourPickShowsInTheNextPresentedFrame) {
                   dialog.SendCommand(ctl::Circle1Color);
                   passesAtPick = dialog.passCount;
                 }},
-               {400, [&] {
+               {2, 0, [&] {
                   ASSERT_GT(dialog.passCount, passesAtPick);
                   PictureCtrl& picture = *videoWindow->pictureCtrl;
                   EXPECT_EQ(picture.grab().toImage().pixelColor(shownAt(picture, 300, 150)),
