@@ -5,19 +5,20 @@
 // refused, never stored), and blank space in front of the file changes
 // nothing, also when the numbers then straddle a refill of the read buffer.
 
+#include <bit>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 
 #include "params/parameter_files.h"
 #include "tests/fuzz/fuzz_input_file.h"
 
 namespace {
 
+// Equal values with equal signs: -0 and 0 must not pass for one another.
 bool sameBits(float a, float b) {
-  return std::memcmp(&a, &b, sizeof a) == 0;
+  return std::bit_cast<std::uint32_t>(a) == std::bit_cast<std::uint32_t>(b);
 }
 
 }  // namespace
