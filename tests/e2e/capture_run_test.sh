@@ -13,21 +13,9 @@ here="$(cd "$(dirname "$0")" && pwd)"
 
 source "$here/e2e_lib.sh"
 
-cd "$workdir"
-convert -size 3840x2160 xc:black black.png
-printf '1920 1080\n' > focus.txt
 # Circle 1 green r 300, circle 2 red r 600, circle 3 blue r 900, all thickness 4,
 # one value a line: the save writes them back on one line.
-printf '300\n4\n600\n4\n900\n4\n100\n1\n0\n0\n0\n' > config4k.txt
-
-"$binary" --simulate-camera vexa3.5 --simulate-source black.png &
-pid=$!
-
-main="$(wait_for_window '^VEXA$')" || fail "the main dialog did not appear"
-xdotool windowactivate --sync "$main" 2>/dev/null || xdotool windowfocus --sync "$main"
-# Focus starts on close program; the open-camera button is the next tab stop.
-keys "$main" Tab space
-video="$(wait_for_window '^Camera$')" || fail "the video window did not appear"
+start_and_open_camera '300\n4\n600\n4\n900\n4\n100\n1\n0\n0\n0\n'
 xdotool windowfocus --sync "$main"
 # Opening moved the focus on to close camera. From there, in tab order:
 # circle 2's check box 5 stops on, circle 1's 3 further, circle 3's 10 further.

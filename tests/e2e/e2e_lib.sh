@@ -58,3 +58,21 @@ cleanup() {
   rm -rf "$workdir"
 }
 trap cleanup EXIT
+
+# Starts the program in $workdir with a simulated "vexa3.5" camera showing a
+# black 3840 x 2160 still, the optical centre in the middle and config4k.txt
+# holding $1; opens the camera from the keyboard. Sets $pid, $main (the main
+# dialog's window) and $video (the video window's).
+start_and_open_camera() {
+  cd "$workdir"
+  convert -size 3840x2160 xc:black black.png
+  printf '1920 1080\n' > focus.txt
+  printf '%b' "$1" > config4k.txt
+  "$binary" --simulate-camera vexa3.5 --simulate-source black.png &
+  pid=$!
+  main="$(wait_for_window '^VEXA$')" || fail "the main dialog did not appear"
+  xdotool windowactivate --sync "$main" 2>/dev/null || xdotool windowfocus --sync "$main"
+  # Focus starts on close program; the open-camera button is the next tab stop.
+  keys "$main" Tab space
+  video="$(wait_for_window '^Camera$')" || fail "the video window did not appear"
+}

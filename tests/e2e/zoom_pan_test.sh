@@ -11,18 +11,7 @@ here="$(cd "$(dirname "$0")" && pwd)"
 
 source "$here/e2e_lib.sh"
 
-cd "$workdir"
-convert -size 3840x2160 xc:black black.png
-printf '1920 1080\n' > focus.txt
-printf '300 4 600 4 900 4 100 1 0 0 0' > config4k.txt
-
-"$binary" --simulate-camera vexa3.5 --simulate-source black.png &
-pid=$!
-
-main="$(wait_for_window '^VEXA$')" || fail "the main dialog did not appear"
-xdotool windowfocus --sync "$main"
-keys "$main" Tab space
-video="$(wait_for_window '^Camera$')" || fail "the video window did not appear"
+start_and_open_camera '300 4 600 4 900 4 100 1 0 0 0'
 # From close camera, circle 1's check box is 8 tab stops on.
 keys "$main" Tab Tab Tab Tab Tab Tab Tab Tab space
 sleep 1
