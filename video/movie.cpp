@@ -98,7 +98,7 @@ void movie::showBars() {
   showBar(false);
 }
 
-void movie::scrolled(bool horizontal, ScrollCode code, int position, int controlId) {
+void movie::barScrolled(bool horizontal, ScrollCode code, int position, int controlId) {
   if (controlId != ::standardScrollBar) return;  // the window's own bars, not a control
   int& center = horizontal ? view.viewCenterX : view.viewCenterY;
   const int viewSize = horizontal ? view.viewWidth : view.viewHeight;
@@ -110,11 +110,11 @@ void movie::scrolled(bool horizontal, ScrollCode code, int position, int control
 }
 
 void movie::OnHScroll(ScrollCode code, int position, int controlId) {
-  scrolled(true, code, position, controlId);
+  barScrolled(true, code, position, controlId);
   Dialog::OnHScroll(code, position, controlId);
 }
 
 void movie::OnVScroll(ScrollCode code, int position, int controlId) {
-  scrolled(false, code, position, controlId);
+  barScrolled(false, code, position, controlId);
   Dialog::OnVScroll(code, position, controlId);
 }

@@ -50,7 +50,7 @@ class movie : public Dialog {
   // Makes the window's scroll bar show exactly what the model holds.
   void showBar(bool horizontal);
   void showBars();
-  void scrolled(bool horizontal, ScrollCode code, int position, int controlId);
+  void barScrolled(bool horizontal, ScrollCode code, int position, int controlId);
 
   ScrollBarModel horizontalBar_;
   ScrollBarModel verticalBar_;
