@@ -11,10 +11,9 @@
 
 namespace {
 
-// Both bars span positions 0..127; a page of 128 covers all of them, which
-// hides the bar until a zoom level above 1 shrinks the page.
-constexpr int scrollMax = 127;
-constexpr unsigned wholeRangePage = 128;
+// A page of all the positions hides the bar until a zoom level above 1
+// shrinks the page.
+constexpr unsigned wholeRangePage = scrollPositions;
 
 // Where the window starts, frame included, whatever the template says.
 constexpr int initialX = 100;

@@ -6,10 +6,6 @@
 
 namespace {
 
-// Both bars span positions 0..127 at every level; only the page changes.
-constexpr int scrollMax = 127;
-constexpr int scrollPositions = scrollMax + 1;
-
 // The levels are 1, 2, 3, 4, 5, 6, 8: level 7 is never used.
 int levelAbove(int level) {
   return level == 6 ? 8 : level + 1;

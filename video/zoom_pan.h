@@ -11,6 +11,9 @@
 // 0..127 and a page of 128 / level, so they hide themselves at level 1.
 
 inline constexpr int maxZoomLevel = 8;
+// Both bars span positions 0..scrollMax at every level; only the page changes.
+inline constexpr int scrollMax = 127;
+inline constexpr int scrollPositions = scrollMax + 1;
 
 // One zoom step up or down. The view size is rescaled (old size x old level
 // / new level) and the bars follow; zooming out also pulls the centre back
