@@ -56,26 +56,27 @@ SimulatedControls::SimulatedControls() {
   reset();
 }
 
+namespace {
+
+CameraControlInfo integerControl(std::uint32_t id, const char* name, std::int64_t minimum,
+                                 std::int64_t maximum, std::int64_t defaultValue) {
+  CameraControlInfo control;
+  control.id = id;
+  control.type = ControlType::Integer;
+  control.name = name;
+  control.minimum = minimum;
+  control.maximum = maximum;
+  control.step = 1;
+  control.defaultValue = control.value = defaultValue;
+  return control;
+}
+
+}  // namespace
+
 void SimulatedControls::reset() {
-  CameraControlInfo exposure;
-  exposure.id = V4L2_CID_EXPOSURE_ABSOLUTE;
-  exposure.type = ControlType::Integer;
-  exposure.name = "Exposure Time, Absolute";
-  exposure.minimum = 1;
-  exposure.maximum = 2000;
-  exposure.step = 1;
-  exposure.defaultValue = exposure.value = defaultExposure;
-
-  CameraControlInfo gain;
-  gain.id = V4L2_CID_GAIN;
-  gain.type = ControlType::Integer;
-  gain.name = "Gain";
-  gain.minimum = 0;
-  gain.maximum = 100;
-  gain.step = 1;
-  gain.defaultValue = gain.value = defaultGain;
-
-  controls_ = {exposure, gain};
+  controls_ = {
+      integerControl(V4L2_CID_EXPOSURE_ABSOLUTE, "Exposure Time, Absolute", 1, 2000, defaultExposure),
+      integerControl(V4L2_CID_GAIN, "Gain", 0, 100, defaultGain)};
 }
 
 std::vector<CameraControlInfo> SimulatedControls::queryControls() {
