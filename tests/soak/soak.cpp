@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QPointer>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -150,20 +151,32 @@ class RandomInput {
     QApplication::sendEvent(target, &event);
   }
 
+  // QTest's mouse functions for a window dispatch pending events, so the
+  // sample timer may end the program (and destroy the video window) between
+  // two steps of a gesture: the window is looked at again before each step.
   void drag() {
-    if (!haveVideoWindow()) return;
-    QWindow* handle = videoWindow->window()->windowHandle();
-    if (handle == nullptr) return;
+    const QPointer<QWindow> handle = videoWindowHandle();
+    if (!handle) return;
     QTest::mousePress(handle, Qt::LeftButton, {}, pointInVideoWindow());
-    for (int step = pick(1, 5); step > 0; --step) QTest::mouseMove(handle, pointInVideoWindow());
-    QTest::mouseRelease(handle, Qt::LeftButton, {}, pointInVideoWindow());
+    for (int step = pick(1, 5); step > 0; --step) {
+      if (!stillThere(handle)) return;
+      QTest::mouseMove(handle, pointInVideoWindow());
+    }
+    if (stillThere(handle)) QTest::mouseRelease(handle, Qt::LeftButton, {}, pointInVideoWindow());
   }
 
   void doubleClick() {
-    if (!haveVideoWindow()) return;
-    QWindow* handle = videoWindow->window()->windowHandle();
-    if (handle == nullptr) return;
+    const QPointer<QWindow> handle = videoWindowHandle();
+    if (!handle) return;
     QTest::mouseDClick(handle, pick(0, 1) == 0 ? Qt::LeftButton : Qt::RightButton, {}, pointInVideoWindow());
+  }
+
+  static QWindow* videoWindowHandle() {
+    return haveVideoWindow() ? videoWindow->window()->windowHandle() : nullptr;
+  }
+
+  bool stillThere(const QPointer<QWindow>& handle) const {
+    return !stopped_ && handle && haveVideoWindow() && videoWindow->window()->windowHandle() == handle;
   }
 
   void sliderKey() {
