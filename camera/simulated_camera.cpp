@@ -101,6 +101,10 @@ double SimulatedControls::brightness() const {
 
 SimulatedCamera::SimulatedCamera(SimulatedCameraOptions options) : options_(std::move(options)) {}
 
+SimulatedCamera::~SimulatedCamera() {
+  release();
+}
+
 bool SimulatedCamera::open() {
   release();
   if (options_.refuseOpen) return false;
@@ -125,6 +129,7 @@ bool SimulatedCamera::open() {
 }
 
 void SimulatedCamera::release() {
+  ahead_.cancel();
   opened_ = false;
   source_.reset();
   sourceFrame_.release();
@@ -167,8 +172,10 @@ void SimulatedCamera::waitForNextFrame() {
 bool SimulatedCamera::makeFrame(cv::Mat& frame) {
   const double brightness = controls_.brightness();
   if (!source_) {
-    picture_.render({requestedWidth_.value_or(defaultWidth), requestedHeight_.value_or(defaultHeight)},
-                    framesDelivered_, brightness, frame);
+    makePictureFrame({{requestedWidth_.value_or(defaultWidth), requestedHeight_.value_or(defaultHeight)},
+                      framesDelivered_,
+                      brightness},
+                     frame);
     return true;
   }
   if (!source_->next(sourceFrame_)) return false;
@@ -180,6 +187,21 @@ bool SimulatedCamera::makeFrame(cv::Mat& frame) {
   else
     sourceFrame_.copyTo(frame);
   return true;
+}
+
+void SimulatedCamera::makePictureFrame(const FrameOrder& order, cv::Mat& frame) {
+  // Usually made while the program worked on the last one; made here when a
+  // setting changed since, or on the first read.
+  cv::Mat made;
+  if (!ahead_.take(order, made)) picture_.render(order.size, order.index, order.brightness, made);
+  cv::Mat last = std::move(frame);
+  frame = std::move(made);
+  // The caller's last frame is replaced, so its pixels can take the next one,
+  // unless someone still holds them.
+  if (!isSoleOwner(last)) last.release();
+  FrameOrder next = order;
+  ++next.index;
+  ahead_.start(next, std::move(last));
 }
 
 bool SimulatedCamera::read(cv::Mat& frame) {

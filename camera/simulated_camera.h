@@ -9,6 +9,7 @@
 
 #include "camera/camera_controls.h"
 #include "camera/camera_system.h"
+#include "camera/frame_ahead.h"
 #include "camera/simulated_picture.h"
 #include "camera/simulated_source.h"
 
@@ -56,6 +57,9 @@ class SimulatedCamera final : public CaptureDevice {
   static constexpr int defaultHeight = 3000;
 
   explicit SimulatedCamera(SimulatedCameraOptions options = {});
+  ~SimulatedCamera() override;
+  SimulatedCamera(const SimulatedCamera&) = delete;
+  SimulatedCamera& operator=(const SimulatedCamera&) = delete;
 
   bool open() override;
   bool isOpened() const override { return opened_; }
@@ -69,6 +73,7 @@ class SimulatedCamera final : public CaptureDevice {
  private:
   void waitForNextFrame();
   bool makeFrame(cv::Mat& frame);
+  void makePictureFrame(const FrameOrder& order, cv::Mat& frame);
 
   SimulatedCameraOptions options_;
   bool opened_ = false;
@@ -81,4 +86,8 @@ class SimulatedCamera final : public CaptureDevice {
   SimulatedPicture picture_;
   std::unique_ptr<FileFrameSource> source_;
   cv::Mat sourceFrame_;
+  // Last, so its thread has stopped before the picture it draws goes.
+  FrameAhead ahead_{[this](const FrameOrder& order, cv::Mat& frame) {
+    picture_.render(order.size, order.index, order.brightness, frame);
+  }};
 };

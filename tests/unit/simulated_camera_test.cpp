@@ -104,6 +104,33 @@ TEST(SimulatedCamera, ShowsABrightRingOffCentreOnADarkNoisyDriftingField) {
   EXPECT_LT(meanDifference, 12.0);
 }
 
+// Frames are made ahead on another thread in the caller's last buffer: the
+// sequence must be the same as made one by one, and pixels the caller still
+// holds elsewhere must never be written.
+TEST(SimulatedCamera, FramesMadeAheadComeInOrderAndNeverOverwriteAHeldFrame) {
+  SimulatedCamera camera(unpaced());
+  openSmall(camera, 320, 240);
+  SimulatedPicture reference;
+  cv::Mat expected;
+  cv::Mat frame;
+  const uchar* reusedPixels = nullptr;
+  for (std::int64_t index = 0; index < 6; ++index) {
+    ASSERT_TRUE(camera.read(frame)) << index;
+    reference.render(cv::Size(320, 240), index, 1.0, expected);
+    EXPECT_EQ(cv::norm(frame, expected, cv::NORM_INF), 0.0) << index;
+    if (index == 2) reusedPixels = frame.data;
+    if (index == 4) {
+      EXPECT_EQ(frame.data, reusedPixels);  // buffers go round, none is allocated per frame
+    }
+  }
+
+  const cv::Mat held = frame;  // as a caller keeping the last frame would
+  const cv::Mat snapshot = held.clone();
+  for (int i = 0; i < 4; ++i) ASSERT_TRUE(camera.read(frame));
+  EXPECT_NE(frame.data, held.data);
+  EXPECT_EQ(cv::norm(held, snapshot, cv::NORM_INF), 0.0);
+}
+
 TEST(SimulatedPicture, DriftsSlowlyWithinItsMargin) {
   const cv::Size size(4000, 3000);
   cv::Point previous = SimulatedPicture::drift(size, 0);
