@@ -4,26 +4,40 @@
 
 #include <opencv2/core.hpp>
 
-TEST(ScaleForDisplay, RepeatsPixelsWithoutBlending) {
-  cv::Mat image(2, 2, CV_8UC3);
-  image.at<cv::Vec3b>(0, 0) = {0, 0, 0};
-  image.at<cv::Vec3b>(0, 1) = {255, 255, 255};
-  image.at<cv::Vec3b>(1, 0) = {10, 20, 30};
-  image.at<cv::Vec3b>(1, 1) = {200, 100, 50};
-  cv::Mat display;
-  ASSERT_TRUE(scaleForDisplay(image, cv::Size(4, 4), display));
-  ASSERT_EQ(display.type(), CV_8UC3);
+namespace {
+
+// The displayed colour of an image pixel: blue, green, red and an opaque 255.
+cv::Vec4b shown(const cv::Vec3b& pixel) {
+  return {pixel[0], pixel[1], pixel[2], 255};
+}
+
+}  // namespace
+
+TEST(ScaleForDisplay, RepeatsAndDropsPixelsWithoutBlending) {
+  cv::Mat image(2, 3, CV_8UC3);
+  const cv::Vec3b colours[] = {{0, 0, 0},      {255, 255, 255}, {10, 20, 30},
+                               {200, 100, 50}, {1, 2, 3},       {9, 8, 7}};
+  for (int i = 0; i < 6; ++i) image.at<cv::Vec3b>(i / 3, i % 3) = colours[i];
+
+  cv::Mat display(4, 6, CV_8UC4, cv::Scalar::all(0));  // twice the size: each pixel shown 2 x 2 times
+  ASSERT_TRUE(scaleForDisplay(image, display));
   for (int y = 0; y < 4; ++y)
-    for (int x = 0; x < 4; ++x)
-      EXPECT_EQ(display.at<cv::Vec3b>(y, x), image.at<cv::Vec3b>(y / 2, x / 2)) << x << "," << y;
+    for (int x = 0; x < 6; ++x)
+      EXPECT_EQ(display.at<cv::Vec4b>(y, x), shown(image.at<cv::Vec3b>(y / 2, x / 2))) << x << "," << y;
+
+  cv::Mat smaller(1, 2, CV_8UC4, cv::Scalar::all(0));  // columns 0 and 1 of row 0, by x * 3 / 2
+  ASSERT_TRUE(scaleForDisplay(image, smaller));
+  EXPECT_EQ(smaller.at<cv::Vec4b>(0, 0), shown(colours[0]));
+  EXPECT_EQ(smaller.at<cv::Vec4b>(0, 1), shown(colours[1]));
 }
 
 TEST(ScaleForDisplay, KeepsGreyImagesGrey) {
   cv::Mat image(3, 5, CV_8UC1, cv::Scalar(77));
-  cv::Mat display;
-  ASSERT_TRUE(scaleForDisplay(image, cv::Size(10, 6), display));
-  EXPECT_EQ(display.type(), CV_8UC1);
-  EXPECT_EQ(cv::countNonZero(display != 77), 0);
+  image.at<uchar>(2, 4) = 200;
+  cv::Mat display(6, 10, CV_8UC1, cv::Scalar(0));
+  ASSERT_TRUE(scaleForDisplay(image, display));
+  EXPECT_EQ(cv::countNonZero(display == 77), 60 - 4);
+  EXPECT_EQ(cv::countNonZero(display(cv::Rect(8, 4, 2, 2)) == 200), 4);
 }
 
 // A region view whose rows are not a multiple of 4 bytes (213 columns of a
@@ -35,30 +49,36 @@ TEST(ScaleForDisplay, ShowsUnalignedRegionRowsUnsheared) {
     for (int x = 0; x < frame.cols; ++x)
       frame.at<cv::Vec3b>(y, x) = {static_cast<uchar>(x), static_cast<uchar>(y), static_cast<uchar>(x / 256)};
   const cv::Mat region = frame(cv::Rect(100, 50, 213, 160));
-  cv::Mat display;
-  ASSERT_TRUE(scaleForDisplay(region, region.size(), display));
+  cv::Mat display(region.size(), CV_8UC4);
+  ASSERT_TRUE(scaleForDisplay(region, display));
   for (int y = 0; y < display.rows; ++y) {
-    EXPECT_EQ(display.at<cv::Vec3b>(y, 0), frame.at<cv::Vec3b>(50 + y, 100)) << y;
-    EXPECT_EQ(display.at<cv::Vec3b>(y, 212), frame.at<cv::Vec3b>(50 + y, 312)) << y;
+    EXPECT_EQ(display.at<cv::Vec4b>(y, 0), shown(frame.at<cv::Vec3b>(50 + y, 100))) << y;
+    EXPECT_EQ(display.at<cv::Vec4b>(y, 212), shown(frame.at<cv::Vec3b>(50 + y, 312))) << y;
   }
 }
 
 TEST(ScaleForDisplay, RefusesWhatCannotBeShownAndKeepsTheLastPicture) {
-  cv::Mat display(2, 2, CV_8UC3, cv::Scalar(1, 2, 3));
-  const uchar* before = display.data;
+  const cv::Mat colourDisplay(2, 2, CV_8UC4, cv::Scalar(1, 2, 3, 4));
+  const cv::Mat colour(4, 4, CV_8UC3, cv::Scalar::all(0));
   const struct {
     cv::Mat image;
-    cv::Size target;
+    cv::Mat display;
   } cases[] = {
-      {cv::Mat(), cv::Size(10, 10)},
-      {cv::Mat(4, 4, CV_16UC3, cv::Scalar::all(0)), cv::Size(10, 10)},
-      {cv::Mat(4, 4, CV_8UC4, cv::Scalar::all(0)), cv::Size(10, 10)},
-      {cv::Mat(4, 4, CV_32FC1, cv::Scalar::all(0)), cv::Size(10, 10)},
-      {cv::Mat(4, 4, CV_8UC3, cv::Scalar::all(0)), cv::Size(0, 10)},
+      {cv::Mat(), colourDisplay.clone()},
+      {cv::Mat(4, 4, CV_16UC3, cv::Scalar::all(0)), colourDisplay.clone()},
+      {cv::Mat(4, 4, CV_8UC4, cv::Scalar::all(0)), colourDisplay.clone()},
+      {cv::Mat(4, 4, CV_32FC1, cv::Scalar::all(0)), colourDisplay.clone()},
+      {colour, cv::Mat()},                                             // no display
+      {colour, cv::Mat(2, 2, CV_8UC1, cv::Scalar(1))},                 // grey display for a colour image
+      {cv::Mat(4, 4, CV_8UC1, cv::Scalar(0)), colourDisplay.clone()},  // and the other way round
   };
   for (const auto& c : cases) {
-    EXPECT_FALSE(scaleForDisplay(c.image, c.target, display));
-    EXPECT_EQ(display.data, before);
-    EXPECT_EQ(display.at<cv::Vec3b>(0, 0), cv::Vec3b(1, 2, 3));
+    cv::Mat display = c.display;
+    const cv::Mat before = display.clone();
+    EXPECT_FALSE(scaleForDisplay(c.image, display));
+    EXPECT_EQ(display.size(), before.size());
+    if (!before.empty()) {
+      EXPECT_EQ(cv::norm(display, before, cv::NORM_INF), 0.0);
+    }
   }
 }
