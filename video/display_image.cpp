@@ -75,7 +75,8 @@ bool scaleForDisplay(const cv::Mat& image, cv::Mat& display) {
         continue;
       }
       const uchar* source = image.ptr(sourceRow);
-      if (y + rowsAhead < range.end) prefetchRow(image, rows[static_cast<std::size_t>(y + rowsAhead)]);
+      if (const int later = y + rowsAhead; later < range.end)
+        prefetchRow(image, rows[static_cast<std::size_t>(later)]);
       if (displayType == CV_8UC4)
         sampleRowBgrToBgrx(source, display.ptr<std::uint32_t>(y), columns);
       else
