@@ -4,7 +4,9 @@
 #include <climits>
 #include <cmath>
 #include <cstdint>
+#include <opencv2/core/utility.hpp>
 #include <opencv2/imgproc.hpp>
+#include <vector>
 
 namespace {
 
@@ -45,12 +47,51 @@ int drawableThickness(int thickness) {
   return std::clamp(thickness, 1, maxThickness);
 }
 
+// A ring larger than the reach could only cross the frame from a centre a
+// million pixels away; such a circle is left out rather than drawn slowly.
+bool isDrawn(const OverlayCircle& circle) {
+  return circle.enabled == 1 && circle.radius >= 0 && circle.radius <= drawingReach;
+}
+
 void drawCircle(cv::Mat& frame, const OverlayCircle& circle, cv::Point center) {
-  // A ring larger than the reach could only cross the frame from a centre a
-  // million pixels away; such a circle is left out rather than drawn slowly.
-  if (circle.enabled != 1 || circle.radius < 0 || circle.radius > drawingReach) return;
   cv::circle(frame, center, circle.radius, circle.drawColor, drawableThickness(circle.thickness), cv::LINE_AA,
              0);
+}
+
+// How far from its radius a circle's drawing can reach: half the thickness,
+// the anti-aliased edge, and the polygon OpenCV draws for a circle, whose
+// sides fall short of the radius by up to a thousandth of it (with margin).
+double ringReach(const OverlayCircle& circle) {
+  return drawableThickness(circle.thickness) / 2.0 + 3.0 + circle.radius / 512.0;
+}
+
+// Concentric rings further apart than both reaches share no pixel, so they
+// may be drawn at the same time with the same result as one after the other.
+bool ringsApart(const std::vector<const OverlayCircle*>& rings) {
+  for (std::size_t i = 0; i < rings.size(); ++i)
+    for (std::size_t j = i + 1; j < rings.size(); ++j)
+      if (std::abs(static_cast<double>(rings[i]->radius) - rings[j]->radius) <=
+          ringReach(*rings[i]) + ringReach(*rings[j]))
+        return false;
+  return true;
+}
+
+// The circles in their order, the later covering the earlier. Thick
+// anti-aliased rings of a large frame take most of a pass, so rings that
+// cannot touch are drawn on two threads: the largest on one, the others in
+// their order on the other.
+void drawCircles(cv::Mat& frame, const std::vector<const OverlayCircle*>& rings, cv::Point center) {
+  if (rings.size() < 2 || !ringsApart(rings)) {
+    for (const OverlayCircle* ring : rings) drawCircle(frame, *ring, center);
+    return;
+  }
+  const auto largest = std::max_element(rings.begin(), rings.end(),
+                                        [](const auto* a, const auto* b) { return a->radius < b->radius; });
+  cv::parallel_for_(cv::Range(0, 2), [&](const cv::Range& range) {
+    for (int part = range.start; part < range.end; ++part)
+      for (auto ring = rings.begin(); ring != rings.end(); ++ring)
+        if ((ring == largest) == (part == 0)) drawCircle(frame, **ring, center);
+  });
 }
 
 // Cuts the line to the frame grown by the reach on every side. Lines of a
@@ -107,9 +148,10 @@ void DrawOverlay(cv::Mat& frame, const OverlayRecords& records, FocusPoint focus
   const OverlayCenter center = overlayCenter(records.centerOffset, focusPoint);
   const cv::Point circleCenter = roundToPoint(center.cx, center.cy);
 
-  drawCircle(frame, records.circle2, circleCenter);
-  drawCircle(frame, records.circle1, circleCenter);
-  drawCircle(frame, records.circle3, circleCenter);
+  std::vector<const OverlayCircle*> rings;
+  for (const OverlayCircle* circle : {&records.circle2, &records.circle1, &records.circle3})
+    if (isDrawn(*circle)) rings.push_back(circle);
+  drawCircles(frame, rings, circleCenter);
 
   const Crosshair& crosshair = records.crosshair;
   if (crosshair.enabled != 1) return;

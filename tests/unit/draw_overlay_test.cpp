@@ -6,6 +6,8 @@
 #include <cmath>
 #include <limits>
 #include <opencv2/core.hpp>
+#include <opencv2/imgproc.hpp>
+#include <utility>
 
 namespace {
 
@@ -278,4 +280,44 @@ TEST(DrawOverlay, VeryLongLinesStillCrossTheWholeFrame) {
   for (const cv::Point edge :
        {cv::Point(0, 100), cv::Point(299, 100), cv::Point(150, 0), cv::Point(150, 199)})
     EXPECT_EQ(frame.at<cv::Vec3b>(edge), colorOf(magenta)) << edge;
+}
+
+// Rings that cannot touch are drawn side by side; the frame must come out
+// exactly as drawn one primitive after the other in the order of the panel,
+// also for rings close enough to overlap, where the later must cover.
+TEST(DrawOverlay, MatchesDrawingOneElementAfterTheOther) {
+  cv::RNG rng(20261210);
+  for (int trial = 0; trial < 60; ++trial) {
+    OverlayRecords records;
+    const cv::Scalar colours[] = {red, green, blue};
+    OverlayCircle* circles[] = {&records.circle2, &records.circle1, &records.circle3};
+    const int base = rng.uniform(1, 700);
+    for (int i = 0; i < 3; ++i) {
+      // Every third trial puts the rings a few pixels apart, so they overlap.
+      const int radius = trial % 3 == 0 ? base + rng.uniform(0, 8) : rng.uniform(1, 700);
+      *circles[i] = circle(radius, rng.uniform(1, 5), colours[i]);
+      circles[i]->enabled = rng.uniform(0, 4) != 0;
+    }
+    records.crosshair = {
+        rng.uniform(0, 2), rng.uniform(1, 700), rng.uniform(1, 5), rng.uniform(0, 901), magenta, "", "", ""};
+    const FocusPoint focus{static_cast<float>(rng.uniform(-100.0, 700.0)),
+                           static_cast<float>(rng.uniform(-100.0, 500.0))};
+
+    cv::Mat expected(400, 600, CV_8UC3);
+    rng.fill(expected, cv::RNG::UNIFORM, 0, 256);
+    cv::Mat frame = expected.clone();
+    DrawOverlay(frame, records, focus);
+
+    const OverlayCenter center = overlayCenter(records.centerOffset, focus);
+    const cv::Point at = roundToPoint(center.cx, center.cy);
+    for (const OverlayCircle* c : circles)
+      if (c->enabled == 1) cv::circle(expected, at, c->radius, c->drawColor, c->thickness, cv::LINE_AA, 0);
+    if (records.crosshair.enabled == 1) {
+      const CrosshairLines lines = crosshairLines(center, records.crosshair.length, records.crosshair.angle);
+      for (const auto& [from, to] :
+           {std::pair{lines.line1Start, lines.line1End}, {lines.line2Start, lines.line2End}})
+        cv::line(expected, from, to, magenta, records.crosshair.thickness, cv::LINE_AA, 0);
+    }
+    ASSERT_TRUE(identical(frame, expected)) << "trial " << trial;
+  }
 }
