@@ -16,7 +16,7 @@ FrameAhead::~FrameAhead() {
 
 void FrameAhead::start(const FrameOrder& order, cv::Mat buffer) {
   std::unique_lock lock(mutex_);
-  waitWhileOrdered(lock);
+  changed_.wait(lock, [this] { return stage_ != Stage::Making; });
   order_ = order;
   frame_ = std::move(buffer);
   stage_ = Stage::Ordered;
@@ -28,7 +28,9 @@ void FrameAhead::start(const FrameOrder& order, cv::Mat buffer) {
 
 bool FrameAhead::take(const FrameOrder& order, cv::Mat& frame) {
   std::unique_lock lock(mutex_);
-  waitWhileOrdered(lock);
+  wanted_ = true;
+  changed_.notify_all();
+  changed_.wait(lock, [this] { return stage_ != Stage::Ordered && stage_ != Stage::Making; });
   if (stage_ != Stage::Made) return false;
   stage_ = Stage::Idle;
   cv::Mat made = std::move(frame_);
@@ -39,15 +41,12 @@ bool FrameAhead::take(const FrameOrder& order, cv::Mat& frame) {
 
 void FrameAhead::cancel() {
   std::unique_lock lock(mutex_);
-  waitWhileOrdered(lock);
+  // An order still in its pause is dropped unmade; one being made is waited for.
+  changed_.wait(lock, [this] { return stage_ != Stage::Making; });
   stage_ = Stage::Idle;
   frame_.release();
-}
-
-void FrameAhead::waitWhileOrdered(std::unique_lock<std::mutex>& lock) {
-  wanted_ = true;
+  lock.unlock();
   changed_.notify_all();
-  changed_.wait(lock, [this] { return stage_ != Stage::Ordered; });
 }
 
 void FrameAhead::work() {
@@ -56,8 +55,10 @@ void FrameAhead::work() {
     changed_.wait(lock, [this] { return quitting_ || stage_ == Stage::Ordered; });
     // The pause keeps the making out of the way of the program's work on the
     // frame it has just taken; a caller that asks sooner ends the pause.
-    changed_.wait_for(lock, pause_, [this] { return quitting_ || wanted_; });
+    changed_.wait_for(lock, pause_, [this] { return quitting_ || wanted_ || stage_ != Stage::Ordered; });
     if (quitting_) return;
+    if (stage_ != Stage::Ordered) continue;  // cancelled during the pause
+    stage_ = Stage::Making;
     // Only this thread touches the order and the buffer until it is made.
     const FrameOrder order = order_;
     cv::Mat frame = std::move(frame_);

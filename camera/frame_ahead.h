@@ -45,14 +45,13 @@ class FrameAhead {
   // Waits for the frame being made. True, with the frame, when it was made
   // for `order`; false when none was started or it was made for another.
   bool take(const FrameOrder& order, cv::Mat& frame);
-  // Waits for the frame being made and drops it.
+  // Drops the frame ordered; waits for it only when it is being made.
   void cancel();
 
  private:
-  enum class Stage { Idle, Ordered, Made };
+  enum class Stage { Idle, Ordered, Making, Made };
 
   void work();
-  void waitWhileOrdered(std::unique_lock<std::mutex>& lock);
 
   Maker maker_;
   std::chrono::milliseconds pause_;

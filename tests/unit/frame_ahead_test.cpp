@@ -58,15 +58,16 @@ TEST(FrameAhead, DropsAFrameMadeForAnotherOrderOrCancelled) {
   brighter.brightness = 2.0;
   ahead.start(order(1), cv::Mat());
   EXPECT_FALSE(ahead.take(brighter, frame));
-  EXPECT_EQ(frame.at<uchar>(0, 0), 99);  // left as it was
+  EXPECT_EQ(counting.made, 2);
 
+  // Cancelled while being made or before: never handed out.
   ahead.start(order(3), cv::Mat());
   ahead.cancel();
   EXPECT_FALSE(ahead.take(order(3), frame));
-  EXPECT_EQ(counting.made, 3);
+  EXPECT_EQ(frame.at<uchar>(0, 0), 99);  // left as it was
 }
 
-TEST(FrameAhead, AskingForTheFrameEndsThePauseAndDestructionWaitsForTheMaking) {
+TEST(FrameAhead, AskingForTheFrameEndsThePauseAndNothingIsMadeForNobody) {
   CountingMaker counting;
   {
     // A pause far longer than the test: the frame can only come because it is asked for.
@@ -76,7 +77,10 @@ TEST(FrameAhead, AskingForTheFrameEndsThePauseAndDestructionWaitsForTheMaking) {
     ASSERT_TRUE(ahead.take(order(5), frame));
     EXPECT_EQ(frame.at<uchar>(0, 0), 5);
     ahead.start(order(6), cv::Mat());
-  }  // ends without making frame 6 and without waiting an hour
+    ahead.cancel();  // dropped in its pause, not made
+    EXPECT_FALSE(ahead.take(order(6), frame));
+    ahead.start(order(7), cv::Mat());
+  }  // ends without making frame 7 and without waiting an hour
   EXPECT_EQ(counting.made, 1);
 }
 
