@@ -1,6 +1,5 @@
 #include "app/varnix_dlg.h"
 
-#include <array>
 #include <string>
 
 #include "app/app_globals.h"
@@ -14,8 +13,6 @@
 #include "platform/slider_ctrl.h"
 #include "res/control_ids.h"
 #include "video/movie.h"
-
-namespace {}  // namespace
 
 CVarnixDlg::CVarnixDlg(CameraSystem& cameraSystem)
     : Dialog(mainDialogTemplate()), cameraSystem(cameraSystem) {

@@ -38,11 +38,6 @@ PictureCtrl::PictureCtrl(QWidget* parent) : QFrame(parent) {
   setPalette(frame);
 }
 
-void PictureCtrl::setPicture(const QImage& image) {
-  picture_ = image;
-  update();
-}
-
 QImage& PictureCtrl::pictureBuffer(QSize size, QImage::Format format) {
   if (picture_.size() != size || picture_.format() != format) picture_ = QImage(size, format);
   return picture_;

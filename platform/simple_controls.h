@@ -51,9 +51,7 @@ class PictureCtrl : public QFrame {
  public:
   explicit PictureCtrl(QWidget* parent);
 
-  // Shows `image` from the next paint on; the image must stay valid until
-  // replaced (QImage shares or copies its data as the caller arranged).
-  void setPicture(const QImage& image);
+  // The picture last shown; every repaint paints it again.
   const QImage& picture() const { return picture_; }
   // The picture's own buffer, to draw the next picture into in place: kept
   // from call to call while `size` and `format` stay the same, so a picture
