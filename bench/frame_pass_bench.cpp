@@ -83,14 +83,8 @@ void FramePass(benchmark::State& state) {
 
 // The yardstick at the size the picture control really has.
 void NearestResizeToPicture(benchmark::State& state) {
-  Windows& w = windows();
-  const cv::Mat frame = makeBenchFrame(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
-  const cv::Size target(w.window->pictureCtrl->width(), w.window->pictureCtrl->height());
-  cv::Mat out;
-  for (auto _ : state) {
-    cv::resize(frame, out, target, 0, 0, cv::INTER_NEAREST);
-    benchmark::DoNotOptimize(out.data);
-  }
+  const Windows& w = windows();
+  nearestResizeTo(state, cv::Size(w.window->pictureCtrl->width(), w.window->pictureCtrl->height()));
 }
 
 const bool registered = [] {

@@ -4,9 +4,9 @@
 // every benchmark executable measures in the same run, a nearest-neighbour
 // resize of the whole frame to the picture size of the video window.
 
-#include <array>
-
 #include <benchmark/benchmark.h>
+
+#include <array>
 #include <opencv2/core.hpp>
 #include <opencv2/imgproc.hpp>
 
@@ -28,20 +28,26 @@ inline cv::Mat makeBenchFrame(int width, int height) {
   return frame;
 }
 
-inline void NearestResize(benchmark::State& state) {
+// The yardstick's loop: a frame of range(0) x range(1) resized to `target`.
+inline void nearestResizeTo(benchmark::State& state, cv::Size target) {
   const cv::Mat frame = makeBenchFrame(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
   cv::Mat out;
   for (auto _ : state) {
-    cv::resize(frame, out, cv::Size(yardstickWidth, yardstickHeight), 0, 0, cv::INTER_NEAREST);
+    cv::resize(frame, out, target, 0, 0, cv::INTER_NEAREST);
     benchmark::DoNotOptimize(out.data);
   }
+}
+
+inline void NearestResize(benchmark::State& state) {
+  nearestResizeTo(state, cv::Size(yardstickWidth, yardstickHeight));
 }
 
 // Registers NearestResize for every camera frame size; call once per executable.
 inline void registerNearestResize() {
   for (const auto& size : cameraFrameSizes)
-    benchmark::RegisterBenchmark(("NearestResize/" + std::to_string(size.width) + "x" + std::to_string(size.height)).c_str(),
-                                 NearestResize)
+    benchmark::RegisterBenchmark(
+        ("NearestResize/" + std::to_string(size.width) + "x" + std::to_string(size.height)).c_str(),
+        NearestResize)
         ->Args({size.width, size.height})
         ->Unit(benchmark::kMicrosecond);
 }
