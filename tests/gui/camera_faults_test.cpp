@@ -9,14 +9,12 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QWheelEvent>
 #include <QWindow>
 #include <cmath>
 #include <cstdlib>
-#include <fstream>
 #include <functional>
 #include <memory>
 #include <opencv2/imgcodecs.hpp>
@@ -30,6 +28,7 @@
 #include "camera/camera_setup.h"
 #include "platform/simple_controls.h"
 #include "res/control_ids.h"
+#include "tests/gui/working_folder_test.h"
 #include "video/movie.h"
 
 namespace {
@@ -90,21 +89,16 @@ struct Stage {
   std::function<void()> action;
 };
 
-class CameraFaults : public ::testing::Test {
+class CameraFaults : public InWorkingFolder {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(folder_.isValid());
-    previous_ = QDir::currentPath();
-    ASSERT_TRUE(QDir::setCurrent(folder_.path()));
+    InWorkingFolder::SetUp();
+    if (HasFatalFailure()) return;
     ASSERT_TRUE(cv::imwrite(stillPath(), cv::Mat(300, 400, CV_8UC3, cv::Scalar::all(0))));
   }
   void TearDown() override {
-    QDir::setCurrent(previous_);
+    InWorkingFolder::TearDown();
     ::unsetenv("VARNIX_SIM_FAIL_AFTER");
-  }
-
-  static void writeFile(const char* name, const std::string& text) {
-    std::ofstream(name, std::ios::binary) << text;
   }
 
   // Opens the camera, then runs the dialog modally and the stages in order,
@@ -136,13 +130,9 @@ class CameraFaults : public ::testing::Test {
     QTimer::singleShot(0, [&dialog] { click(dialog, ctl::OpenCamera); });
   }
 
-  static void click(CVarnixDlg& dialog, int id) { QTest::mouseClick(dialog.pushButton(id), Qt::LeftButton); }
-
-  std::string stillPath() const { return QDir(folder_.path()).filePath("still.png").toStdString(); }
+  std::string stillPath() const { return pathInFolder("still.png"); }
 
   static constexpr qint64 stageTimeoutMs = 60000;
-  QTemporaryDir folder_;
-  QString previous_;
 };
 
 // The picture the video window holds and paints: the last frame presented.

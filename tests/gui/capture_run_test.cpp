@@ -6,7 +6,6 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QMessageBox>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <cstdio>
@@ -26,6 +25,7 @@
 #include "platform/simple_controls.h"
 #include "platform/slider_ctrl.h"
 #include "res/control_ids.h"
+#include "tests/gui/working_folder_test.h"
 #include "video/movie.h"
 
 namespace {
@@ -82,17 +82,8 @@ class ScriptedCameras : public CameraSystem {
 };
 
 // Each test works in a folder of its own holding the two parameter files.
-class CaptureRun : public ::testing::Test {
+class CaptureRun : public InWorkingFolder {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(folder_.isValid());
-    previous_ = QDir::currentPath();
-    ASSERT_TRUE(QDir::setCurrent(folder_.path()));
-  }
-  void TearDown() override { QDir::setCurrent(previous_); }
-
-  static void writeFile(const char* name, const char* text) { std::ofstream(name) << text; }
-
   // One step of a scripted run: it runs once the dialog has made `passes`
   // more passes and `ms` more milliseconds have gone by since the previous
   // step began, so the script keeps its order however slow the machine is.
@@ -130,11 +121,6 @@ class CaptureRun : public ::testing::Test {
     }
     return dialog.DoModal();
   }
-
-  static void click(CVarnixDlg& dialog, int id) { QTest::mouseClick(dialog.pushButton(id), Qt::LeftButton); }
-
-  QTemporaryDir folder_;
-  QString previous_;
 };
 
 // Where a frame point lands in the picture control, 400 x 300 frames at level 1.
