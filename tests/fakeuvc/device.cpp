@@ -62,13 +62,24 @@ std::int64_t microseconds(const timespec& time) {
 
 }  // namespace
 
+std::atomic<Device*> Device::current_{nullptr};
+
 Device& Device::instance() {
+  if (Device* device = current_.load(std::memory_order_acquire)) return *device;
   // Never destroyed: a stream may still run while the process exits.
-  static Device* const device = new Device();
-  return *device;
+  static Device* const first = new Device();
+  Device* expected = nullptr;
+  current_.compare_exchange_strong(expected, first, std::memory_order_acq_rel);
+  return *current_.load(std::memory_order_acquire);
 }
 
-Device::Device() {
+void Device::startOverInChild() {
+  // The parent's device is left as it is; it is the parent's.
+  if (current_.load(std::memory_order_acquire) != nullptr)
+    current_.store(new Device(), std::memory_order_release);
+}
+
+Device::Device() : unplugged_(!node::present()) {
   const Settings& config = settings();
   mode_ = settle(config.startFourcc, config.startWidth, config.startHeight);
   intervals_ = frameIntervals(config.framesPerSecond);

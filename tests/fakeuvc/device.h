@@ -3,6 +3,7 @@
 #include <linux/videodev2.h>
 #include <poll.h>
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -33,6 +34,10 @@ struct OpenFile {
 class Device {
  public:
   static Device& instance();
+  // After fork, in the child: its streams' threads did not come along and
+  // its mutex may be held by one of them, so the child gets a device of its
+  // own, as a new process would.
+  static void startOverInChild();
 
   // Opens the node: the new file, or nullptr with `error` set.
   std::shared_ptr<OpenFile> open(int flags, int& error);
@@ -81,6 +86,8 @@ class Device {
   void updateReadiness();
   short pollEventsLocked(short requested) const;
 
+  static std::atomic<Device*> current_;
+
   std::mutex mutex_;
   std::condition_variable bufferDone_;  // DQBUF waiters
   std::condition_variable clockWake_;   // the producer, when stopped
@@ -97,7 +104,7 @@ class Device {
   std::thread producer_;
   std::vector<std::thread> retired_;  // producers to join once the lock is released
   std::uint64_t dequeued_ = 0;
-  bool unplugged_ = false;
+  bool unplugged_;
 };
 
 }  // namespace fakeuvc

@@ -50,4 +50,18 @@ bool empty() {
   return openCount.load(std::memory_order_acquire) == 0;
 }
 
+void lockForFork() {
+  tableMutex.lock();
+}
+
+void unlockForFork() {
+  tableMutex.unlock();
+}
+
+void forgetInChild() {
+  table().clear();
+  openCount.store(0, std::memory_order_release);
+  tableMutex.unlock();
+}
+
 }  // namespace fakeuvc::fd_table

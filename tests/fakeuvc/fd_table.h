@@ -18,6 +18,12 @@ std::shared_ptr<OpenFile> find(int fd);
 std::shared_ptr<OpenFile> remove(int fd);
 bool empty();
 
+// Held across fork (fork_guard.cpp). The child starts with no fake open: the
+// device it had is the parent's, and the descriptors stay plain eventfds.
+void lockForFork();
+void unlockForFork();
+void forgetInChild();
+
 }  // namespace fd_table
 
 }  // namespace fakeuvc

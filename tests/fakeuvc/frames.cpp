@@ -106,6 +106,14 @@ std::shared_ptr<const FrameImage> frameImage(const Mode& mode) {
   return frame;
 }
 
+void lockFramesForFork() {
+  cacheMutex.lock();
+}
+
+void unlockFramesForFork() {
+  cacheMutex.unlock();
+}
+
 std::size_t writeFrame(const FrameImage& frame, std::uint32_t sequence, std::uint8_t* target,
                        std::size_t room) {
   const std::vector<std::uint8_t>& bytes = frame.bytes;

@@ -34,6 +34,11 @@ std::vector<std::uint8_t> toYuyv(const RgbImage& picture);
 std::size_t writeFrame(const FrameImage& frame, std::uint32_t sequence, std::uint8_t* target,
                        std::size_t room);
 
+// The frame cache is held across fork (fork_guard.cpp), so a child never
+// finds it locked by an encode of a thread it does not have.
+void lockFramesForFork();
+void unlockFramesForFork();
+
 // Room writeFrame needs beyond the frame's own bytes.
 constexpr std::size_t frameMarkerRoom = 64;
 

@@ -11,18 +11,14 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 
-#include <algorithm>
-#include <atomic>
 #include <climits>
-#include <cstddef>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
-#include <mutex>
 #include <string>
-#include <vector>
 
 #include "device.h"
+#include "dir_listing.h"
 #include "fd_table.h"
 #include "interpose.h"
 #include "node_path.h"
@@ -115,86 +111,6 @@ int accessNode(int mode) {
 
 bool isEmpty(const char* path) {
   return path != nullptr && *path == '\0';
-}
-
-// A listing of the node's directory, to which the node is added at the end.
-struct Listing {
-  DIR* directory;
-  bool nodeListed = false;
-  dirent64 entry{};
-};
-
-static_assert(sizeof(dirent) == sizeof(dirent64) && offsetof(dirent, d_name) == offsetof(dirent64, d_name),
-              "readdir and readdir64 share one entry layout on this platform");
-
-std::mutex listingMutex;
-std::atomic<int> listingCount{0};
-
-std::vector<std::unique_ptr<Listing>>& listings() {
-  static auto* open = new std::vector<std::unique_ptr<Listing>>();
-  return *open;
-}
-
-void watchListing(DIR* directory) {
-  if (directory == nullptr) return;
-  struct stat status {};
-  if (libc::fstatat(::dirfd(directory), "", &status, AT_EMPTY_PATH) != 0 || !node::isNodeDirectory(status))
-    return;
-  try {
-    const std::lock_guard lock(listingMutex);
-    listings().push_back(std::make_unique<Listing>(Listing{directory}));
-    listingCount.fetch_add(1, std::memory_order_release);
-  } catch (const std::bad_alloc&) {
-    // The listing goes on without the node.
-  }
-}
-
-Listing* findListing(DIR* directory) {
-  for (const auto& listing : listings())
-    if (listing->directory == directory) return listing.get();
-  return nullptr;
-}
-
-// What readdir returns for `directory`, given what the C library returned.
-dirent64* listed(DIR* directory, dirent64* entry) {
-  if (listingCount.load(std::memory_order_acquire) == 0) return entry;
-  const std::lock_guard lock(listingMutex);
-  Listing* listing = findListing(directory);
-  if (listing == nullptr) return entry;
-  if (entry != nullptr) {
-    // A real file of the same name is not listed twice.
-    if (node::fileName() == entry->d_name) listing->nodeListed = true;
-    return entry;
-  }
-  if (listing->nodeListed || !node::present()) return nullptr;
-  listing->nodeListed = true;
-  struct stat status {};
-  node::describe(status);
-  dirent64& fake = listing->entry;
-  fake = dirent64{};
-  fake.d_ino = status.st_ino;
-  fake.d_off = LONG_MAX;
-  fake.d_reclen = sizeof fake;
-  fake.d_type = DT_CHR;
-  std::strncpy(fake.d_name, node::fileName().c_str(), sizeof fake.d_name - 1);
-  return &fake;
-}
-
-void forgetListing(DIR* directory) {
-  if (listingCount.load(std::memory_order_acquire) == 0) return;
-  const std::lock_guard lock(listingMutex);
-  auto& open = listings();
-  const auto it = std::find_if(open.begin(), open.end(),
-                               [directory](const auto& l) { return l->directory == directory; });
-  if (it == open.end()) return;
-  open.erase(it);
-  listingCount.fetch_sub(1, std::memory_order_release);
-}
-
-void restartListing(DIR* directory) {
-  if (listingCount.load(std::memory_order_acquire) == 0) return;
-  const std::lock_guard lock(listingMutex);
-  if (Listing* listing = findListing(directory)) listing->nodeListed = false;
 }
 
 }  // namespace
@@ -439,33 +355,33 @@ FAKEUVC_EXPORT ssize_t flistxattr(int fd, char* list, std::size_t size) noexcept
 
 FAKEUVC_EXPORT DIR* opendir(const char* path) {
   DIR* directory = FAKEUVC_NEXT(opendir)(path);
-  watchListing(directory);
+  dir_listing::watch(directory);
   return directory;
 }
 
 FAKEUVC_EXPORT DIR* fdopendir(int fd) {
   DIR* directory = FAKEUVC_NEXT(fdopendir)(fd);
-  watchListing(directory);
+  dir_listing::watch(directory);
   return directory;
 }
 
 FAKEUVC_EXPORT dirent* readdir(DIR* directory) {
   dirent* entry = FAKEUVC_NEXT(readdir)(directory);
-  return reinterpret_cast<dirent*>(listed(directory, reinterpret_cast<dirent64*>(entry)));
+  return reinterpret_cast<dirent*>(dir_listing::entry(directory, reinterpret_cast<dirent64*>(entry)));
 }
 
 FAKEUVC_EXPORT dirent64* readdir64(DIR* directory) {
-  return listed(directory, FAKEUVC_NEXT(readdir64)(directory));
+  return dir_listing::entry(directory, FAKEUVC_NEXT(readdir64)(directory));
 }
 
 FAKEUVC_EXPORT void rewinddir(DIR* directory) noexcept {
   FAKEUVC_NEXT(rewinddir)(directory);
-  restartListing(directory);
+  dir_listing::restart(directory);
 }
 
 FAKEUVC_EXPORT int closedir(DIR* directory) {
   // Forgotten first: once closed, the same address may come back from the
   // next opendir.
-  forgetListing(directory);
+  dir_listing::forget(directory);
   return FAKEUVC_NEXT(closedir)(directory);
 }

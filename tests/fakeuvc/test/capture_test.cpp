@@ -4,6 +4,8 @@
 #include <poll.h>
 #include <sys/mman.h>
 #include <sys/select.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -225,4 +227,45 @@ TEST(Capture, BuffersAreGrantedWithinTheDriversLimitAndMappedOnlyAsBuffers) {
   volatile const std::uint8_t* byte = static_cast<const std::uint8_t*>(mapped);
   EXPECT_EQ(byte[length - 1], 0);
   ::munmap(mapped, length);
+}
+
+TEST(Capture, AForkedChildHasACameraOfItsOwn) {
+  const Node camera;
+  ASSERT_EQ(camera.setFormat(fourcc("MJPG"), 640, 480), 0);
+  const MappedBuffers buffers(camera, 2);
+  ASSERT_TRUE(buffers.ok());
+  ASSERT_EQ(camera.streamOn(), 0);
+  ASSERT_TRUE(client::nextFrame(camera));
+
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    // The parent's stream and its thread stay the parent's: closing the
+    // inherited descriptor leaves them alone, and a new open streams anew.
+    if (::close(camera.fd()) != 0) ::_exit(1);
+    const Node own;
+    if (own.setFormat(fourcc("YUYV"), 320, 240) != 0 || own.requestBuffers(1) != 0 || own.queue(0) != 0 ||
+        own.streamOn() != 0)
+      ::_exit(2);
+    pollfd entry{own.fd(), POLLIN, 0};
+    if (::poll(&entry, 1, 10000) != 1) ::_exit(3);
+    v4l2_buffer buffer{};
+    ::_exit(own.dequeue(buffer) == 0 && buffer.bytesused == 320u * 240 * 2 ? 0 : 4);
+  }
+
+  int status = 0;
+  pid_t done = 0;
+  for (int waited = 0; waited < 300 && done == 0; ++waited) {
+    done = ::waitpid(child, &status, WNOHANG);
+    if (done == 0) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  if (done == 0) {
+    ::kill(child, SIGKILL);
+    ::waitpid(child, &status, 0);
+    FAIL() << "the child hung";
+  }
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  // And the parent streams on.
+  ASSERT_TRUE(client::nextFrame(camera));
 }
