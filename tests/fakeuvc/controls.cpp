@@ -195,14 +195,13 @@ int ControlSet::extended(unsigned long request, v4l2_ext_controls& list) {
   }
   for (std::uint32_t i = 0; i < count; ++i) {
     const Control* control = find(items[i].id);
-    int error = 0;
-    if (control == nullptr)
-      error = EINVAL;
-    else if (isClass(control->type))
-      error = EACCES;
-    else if (!reading && !trying && control->id == V4L2_CID_EXPOSURE_ABSOLUTE &&
-             exposureMode != V4L2_EXPOSURE_MANUAL)
-      error = EACCES;  // the camera refuses an inactive control
+    // Class entries cannot be read or written, and the camera refuses to
+    // set the exposure time while it is inactive.
+    const bool refused =
+        control != nullptr &&
+        (isClass(control->type) || (!reading && !trying && control->id == V4L2_CID_EXPOSURE_ABSOLUTE &&
+                                    exposureMode != V4L2_EXPOSURE_MANUAL));
+    const int error = control == nullptr ? EINVAL : refused ? EACCES : 0;
     if (error != 0) {
       list.error_idx = trying ? i : count;
       return error;

@@ -15,13 +15,13 @@ class ControlSet {
  public:
   ControlSet();
 
-  int query(v4l2_queryctrl& control) const;
-  int queryExtended(v4l2_query_ext_ctrl& control) const;
+  int query(v4l2_queryctrl& out) const;
+  int queryExtended(v4l2_query_ext_ctrl& out) const;
   int queryMenu(v4l2_querymenu& item) const;
   int get(v4l2_control& control);
   int set(v4l2_control& control);
   // VIDIOC_G_EXT_CTRLS, VIDIOC_S_EXT_CTRLS or VIDIOC_TRY_EXT_CTRLS.
-  int extended(unsigned long request, v4l2_ext_controls& controls);
+  int extended(unsigned long request, v4l2_ext_controls& list);
 
  private:
   struct Control {

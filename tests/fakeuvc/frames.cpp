@@ -134,8 +134,7 @@ std::size_t writeFrame(const FrameImage& frame, std::uint32_t sequence, std::uin
   const std::size_t length = 2 + text.size();
   *out++ = static_cast<std::uint8_t>(length >> 8);
   *out++ = static_cast<std::uint8_t>(length & 0xff);
-  std::memcpy(out, text.data(), text.size());
-  out += text.size();
+  out = std::copy(text.begin(), text.end(), out);
   std::memcpy(out, bytes.data() + 2, bytes.size() - 2);
   out += bytes.size() - 2;
   return static_cast<std::size_t>(out - target);

@@ -23,8 +23,8 @@ const std::string& ueventText();
 // The node's file name, "video0".
 const std::string& fileName();
 
-// True when `directory` is the directory that holds the node.
-bool isNodeDirectory(const struct stat& directory);
+// True when `status` is that of the directory that holds the node.
+bool isNodeDirectory(const struct stat& status);
 
 // A character device of the V4L2 major number, like the real node.
 void describe(struct stat& out);

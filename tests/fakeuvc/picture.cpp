@@ -222,7 +222,7 @@ RgbImage scaled(const RgbImage& source, std::uint32_t width, std::uint32_t heigh
                           upper[column.second * 3 + c] * column.weight;
         const float bottom = lower[column.first * 3 + c] * (1.0f - column.weight) +
                              lower[column.second * 3 + c] * column.weight;
-        target[x * 3 + c] = static_cast<std::uint8_t>(top * (1.0f - down) + bottom * down + 0.5f);
+        target[x * 3 + c] = static_cast<std::uint8_t>(std::lround(top * (1.0f - down) + bottom * down));
       }
     }
   }

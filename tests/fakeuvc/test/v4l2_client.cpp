@@ -36,11 +36,11 @@ int Node::call(unsigned long request, void* argument) const {
   return result == 0 ? 0 : errno;
 }
 
-int Node::setFormat(std::uint32_t code, std::uint32_t width, std::uint32_t height,
+int Node::setFormat(std::uint32_t fourcc, std::uint32_t width, std::uint32_t height,
                     v4l2_format* result) const {
   v4l2_format format{};
   format.type = V4L2_BUF_TYPE_VIDEO_CAPTURE;
-  format.fmt.pix.pixelformat = code;
+  format.fmt.pix.pixelformat = fourcc;
   format.fmt.pix.width = width;
   format.fmt.pix.height = height;
   format.fmt.pix.field = V4L2_FIELD_ANY;
@@ -203,9 +203,9 @@ Picture fromYuyv(std::span<const std::uint8_t> yuyv, int width, int height) {
   return picture;
 }
 
-std::string fourccText(std::uint32_t code) {
+std::string fourccText(std::uint32_t fourcc) {
   std::string text;
-  for (int shift = 0; shift < 32; shift += 8) text += static_cast<char>((code >> shift) & 0xff);
+  for (int shift = 0; shift < 32; shift += 8) text += static_cast<char>((fourcc >> shift) & 0xff);
   return text;
 }
 

@@ -20,7 +20,7 @@
 #include "device.h"
 #include "dir_listing.h"
 #include "fd_table.h"
-#include "interpose.h"
+#include "interpose/interpose.h"
 #include "node_path.h"
 #include "settings.h"
 

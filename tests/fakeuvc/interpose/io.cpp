@@ -15,7 +15,7 @@
 
 #include "device.h"
 #include "fd_table.h"
-#include "interpose.h"
+#include "interpose/interpose.h"
 #include "poll_bridge.h"
 
 namespace {
