@@ -104,7 +104,6 @@ TEST(Capture, AFullQueueDropsFramesAndTheSequenceSkipsThem) {
   const auto first = client::nextFrame(camera);
   const auto second = client::nextFrame(camera);
   ASSERT_TRUE(first && second);
-  EXPECT_EQ(second->sequence, first->sequence + 1);
   // Nothing to read while no buffer is queued, however long one waits
   // (several frame times here).
   EXPECT_EQ(camera.poll(300), 0);
