@@ -69,20 +69,9 @@ mode_t modeArgument(int flags, va_list arguments) {
   return static_cast<mode_t>(va_arg(arguments, int));
 }
 
-int statNode(struct stat* out) {
-  if (!node::present()) {
-    errno = ENOENT;
-    return -1;
-  }
-  if (out == nullptr) {
-    errno = EFAULT;
-    return -1;
-  }
-  node::describe(*out);
-  return 0;
-}
-
-int statxNode(struct statx* out) {
+// stat and statx of the node: a character device, while it is plugged in.
+template <typename Status>
+int describeNode(Status* out) {
   if (!node::present()) {
     errno = ENOENT;
     return -1;
@@ -109,52 +98,62 @@ int accessNode(int mode) {
   return 0;
 }
 
-bool isEmpty(const char* path) {
-  return path != nullptr && *path == '\0';
+// Whether an fstatat or statx call is about the node: by its path, or by
+// an open descriptor of it with an empty path.
+bool aboutNode(int dirfd, const char* path, int flags) {
+  const bool byDescriptor = (flags & AT_EMPTY_PATH) != 0 && path != nullptr && *path == '\0';
+  return byDescriptor ? fd_table::find(dirfd) != nullptr : node::named(dirfd, path);
 }
+
+// Every open of a path: the node, its uevent file, or the C library's own
+// open through `passOn`.
+template <typename PassOn>
+int openPath(int dirfd, const char* path, int flags, PassOn passOn) {
+  if (node::named(dirfd, path)) return openNode(flags);
+  if (node::isUevent(path)) return openUevent();
+  return passOn();
+}
+
+// A device node has no extended attributes: none to read, an empty list.
+ssize_t noAttributes(bool listing) {
+  if (!node::present()) {
+    errno = ENOENT;
+    return -1;
+  }
+  if (listing) return 0;
+  errno = ENODATA;
+  return -1;
+}
+
+// open's optional third argument, passed only with O_CREAT or O_TMPFILE.
+#define FAKEUVC_MODE_ARGUMENT(flags, mode)            \
+  va_list arguments;                                  \
+  va_start(arguments, flags);                         \
+  const mode_t mode = modeArgument(flags, arguments); \
+  va_end(arguments)
 
 }  // namespace
 
 // --- open and close ---------------------------------------------------------
 
 FAKEUVC_EXPORT int open(const char* path, int flags, ...) {
-  va_list arguments;
-  va_start(arguments, flags);
-  const mode_t mode = modeArgument(flags, arguments);
-  va_end(arguments);
-  if (node::named(AT_FDCWD, path)) return openNode(flags);
-  if (node::isUevent(path)) return openUevent();
-  return FAKEUVC_NEXT(open)(path, flags, mode);
+  FAKEUVC_MODE_ARGUMENT(flags, mode);
+  return openPath(AT_FDCWD, path, flags, [=] { return FAKEUVC_NEXT(open)(path, flags, mode); });
 }
 
 FAKEUVC_EXPORT int open64(const char* path, int flags, ...) {
-  va_list arguments;
-  va_start(arguments, flags);
-  const mode_t mode = modeArgument(flags, arguments);
-  va_end(arguments);
-  if (node::named(AT_FDCWD, path)) return openNode(flags);
-  if (node::isUevent(path)) return openUevent();
-  return FAKEUVC_NEXT(open64)(path, flags, mode);
+  FAKEUVC_MODE_ARGUMENT(flags, mode);
+  return openPath(AT_FDCWD, path, flags, [=] { return FAKEUVC_NEXT(open64)(path, flags, mode); });
 }
 
 FAKEUVC_EXPORT int openat(int dirfd, const char* path, int flags, ...) {
-  va_list arguments;
-  va_start(arguments, flags);
-  const mode_t mode = modeArgument(flags, arguments);
-  va_end(arguments);
-  if (node::named(dirfd, path)) return openNode(flags);
-  if (node::isUevent(path)) return openUevent();
-  return FAKEUVC_NEXT(openat)(dirfd, path, flags, mode);
+  FAKEUVC_MODE_ARGUMENT(flags, mode);
+  return openPath(dirfd, path, flags, [=] { return FAKEUVC_NEXT(openat)(dirfd, path, flags, mode); });
 }
 
 FAKEUVC_EXPORT int openat64(int dirfd, const char* path, int flags, ...) {
-  va_list arguments;
-  va_start(arguments, flags);
-  const mode_t mode = modeArgument(flags, arguments);
-  va_end(arguments);
-  if (node::named(dirfd, path)) return openNode(flags);
-  if (node::isUevent(path)) return openUevent();
-  return FAKEUVC_NEXT(openat64)(dirfd, path, flags, mode);
+  FAKEUVC_MODE_ARGUMENT(flags, mode);
+  return openPath(dirfd, path, flags, [=] { return FAKEUVC_NEXT(openat64)(dirfd, path, flags, mode); });
 }
 
 // The checked forms that _FORTIFY_SOURCE builds call for open without a mode.
@@ -164,23 +163,19 @@ extern "C" int __openat_2(int dirfd, const char* path, int flags);
 extern "C" int __openat64_2(int dirfd, const char* path, int flags);
 
 FAKEUVC_EXPORT int __open_2(const char* path, int flags) {
-  if (node::named(AT_FDCWD, path)) return openNode(flags);
-  return FAKEUVC_NEXT(__open_2)(path, flags);
+  return openPath(AT_FDCWD, path, flags, [=] { return FAKEUVC_NEXT(__open_2)(path, flags); });
 }
 
 FAKEUVC_EXPORT int __open64_2(const char* path, int flags) {
-  if (node::named(AT_FDCWD, path)) return openNode(flags);
-  return FAKEUVC_NEXT(__open64_2)(path, flags);
+  return openPath(AT_FDCWD, path, flags, [=] { return FAKEUVC_NEXT(__open64_2)(path, flags); });
 }
 
 FAKEUVC_EXPORT int __openat_2(int dirfd, const char* path, int flags) {
-  if (node::named(dirfd, path)) return openNode(flags);
-  return FAKEUVC_NEXT(__openat_2)(dirfd, path, flags);
+  return openPath(dirfd, path, flags, [=] { return FAKEUVC_NEXT(__openat_2)(dirfd, path, flags); });
 }
 
 FAKEUVC_EXPORT int __openat64_2(int dirfd, const char* path, int flags) {
-  if (node::named(dirfd, path)) return openNode(flags);
-  return FAKEUVC_NEXT(__openat64_2)(dirfd, path, flags);
+  return openPath(dirfd, path, flags, [=] { return FAKEUVC_NEXT(__openat64_2)(dirfd, path, flags); });
 }
 
 // Streams open files without coming through open, so the uevent file is
@@ -237,23 +232,22 @@ FAKEUVC_EXPORT int dup3(int from, int to, int flags) noexcept {
 // --- stat and access --------------------------------------------------------
 
 FAKEUVC_EXPORT int stat(const char* path, struct stat* out) noexcept {
-  if (node::named(AT_FDCWD, path)) return statNode(out);
+  if (node::named(AT_FDCWD, path)) return describeNode(out);
   return FAKEUVC_NEXT(stat)(path, out);
 }
 
 FAKEUVC_EXPORT int lstat(const char* path, struct stat* out) noexcept {
-  if (node::named(AT_FDCWD, path)) return statNode(out);
+  if (node::named(AT_FDCWD, path)) return describeNode(out);
   return FAKEUVC_NEXT(lstat)(path, out);
 }
 
 FAKEUVC_EXPORT int fstat(int fd, struct stat* out) noexcept {
-  if (fd_table::find(fd)) return statNode(out);
+  if (fd_table::find(fd)) return describeNode(out);
   return FAKEUVC_NEXT(fstat)(fd, out);
 }
 
 FAKEUVC_EXPORT int fstatat(int dirfd, const char* path, struct stat* out, int flags) noexcept {
-  if ((flags & AT_EMPTY_PATH) != 0 && isEmpty(path) && fd_table::find(dirfd)) return statNode(out);
-  if (node::named(dirfd, path)) return statNode(out);
+  if (aboutNode(dirfd, path, flags)) return describeNode(out);
   return FAKEUVC_NEXT(fstatat)(dirfd, path, out, flags);
 }
 
@@ -261,32 +255,27 @@ FAKEUVC_EXPORT int fstatat(int dirfd, const char* path, struct stat* out, int fl
 static_assert(sizeof(struct stat) == sizeof(struct stat64));
 
 FAKEUVC_EXPORT int stat64(const char* path, struct stat64* out) noexcept {
-  if (node::named(AT_FDCWD, path)) return statNode(reinterpret_cast<struct stat*>(out));
+  if (node::named(AT_FDCWD, path)) return describeNode(reinterpret_cast<struct stat*>(out));
   return FAKEUVC_NEXT(stat64)(path, out);
 }
 
 FAKEUVC_EXPORT int lstat64(const char* path, struct stat64* out) noexcept {
-  if (node::named(AT_FDCWD, path)) return statNode(reinterpret_cast<struct stat*>(out));
+  if (node::named(AT_FDCWD, path)) return describeNode(reinterpret_cast<struct stat*>(out));
   return FAKEUVC_NEXT(lstat64)(path, out);
 }
 
 FAKEUVC_EXPORT int fstat64(int fd, struct stat64* out) noexcept {
-  if (fd_table::find(fd)) return statNode(reinterpret_cast<struct stat*>(out));
+  if (fd_table::find(fd)) return describeNode(reinterpret_cast<struct stat*>(out));
   return FAKEUVC_NEXT(fstat64)(fd, out);
 }
 
 FAKEUVC_EXPORT int fstatat64(int dirfd, const char* path, struct stat64* out, int flags) noexcept {
-  if ((flags & AT_EMPTY_PATH) != 0 && isEmpty(path) && fd_table::find(dirfd))
-    return statNode(reinterpret_cast<struct stat*>(out));
-  if (node::named(dirfd, path)) return statNode(reinterpret_cast<struct stat*>(out));
+  if (aboutNode(dirfd, path, flags)) return describeNode(reinterpret_cast<struct stat*>(out));
   return FAKEUVC_NEXT(fstatat64)(dirfd, path, out, flags);
 }
 
 FAKEUVC_EXPORT int statx(int dirfd, const char* path, int flags, unsigned mask, struct statx* out) noexcept {
-  const bool byDescriptor = (flags & AT_EMPTY_PATH) != 0 && isEmpty(path) && fd_table::find(dirfd);
-  if (byDescriptor || node::named(dirfd, path)) {
-    return statxNode(out);
-  }
+  if (aboutNode(dirfd, path, flags)) return describeNode(out);
   return FAKEUVC_NEXT(statx)(dirfd, path, flags, mask, out);
 }
 
@@ -313,17 +302,15 @@ FAKEUVC_EXPORT char* realpath(const char* path, char* resolved) noexcept {
   return resolved;
 }
 
-// A device node carries no extended attributes (ls -l asks for them).
+// ls -l asks for extended attributes.
 FAKEUVC_EXPORT ssize_t getxattr(const char* path, const char* name, void* value, std::size_t size) noexcept {
   if (!node::named(AT_FDCWD, path)) return FAKEUVC_NEXT(getxattr)(path, name, value, size);
-  errno = node::present() ? ENODATA : ENOENT;
-  return -1;
+  return noAttributes(false);
 }
 
 FAKEUVC_EXPORT ssize_t lgetxattr(const char* path, const char* name, void* value, std::size_t size) noexcept {
   if (!node::named(AT_FDCWD, path)) return FAKEUVC_NEXT(lgetxattr)(path, name, value, size);
-  errno = node::present() ? ENODATA : ENOENT;
-  return -1;
+  return noAttributes(false);
 }
 
 FAKEUVC_EXPORT ssize_t fgetxattr(int fd, const char* name, void* value, std::size_t size) noexcept {
@@ -334,16 +321,12 @@ FAKEUVC_EXPORT ssize_t fgetxattr(int fd, const char* name, void* value, std::siz
 
 FAKEUVC_EXPORT ssize_t listxattr(const char* path, char* list, std::size_t size) noexcept {
   if (!node::named(AT_FDCWD, path)) return FAKEUVC_NEXT(listxattr)(path, list, size);
-  if (node::present()) return 0;
-  errno = ENOENT;
-  return -1;
+  return noAttributes(true);
 }
 
 FAKEUVC_EXPORT ssize_t llistxattr(const char* path, char* list, std::size_t size) noexcept {
   if (!node::named(AT_FDCWD, path)) return FAKEUVC_NEXT(llistxattr)(path, list, size);
-  if (node::present()) return 0;
-  errno = ENOENT;
-  return -1;
+  return noAttributes(true);
 }
 
 FAKEUVC_EXPORT ssize_t flistxattr(int fd, char* list, std::size_t size) noexcept {

@@ -19,15 +19,10 @@
 
 using client::fourcc;
 using client::MappedBuffers;
+using client::Mode;
 using client::Node;
 
 namespace {
-
-struct Mode {
-  std::uint32_t fourcc;
-  std::uint32_t width;
-  std::uint32_t height;
-};
 
 std::string modeName(const testing::TestParamInfo<Mode>& info) {
   return client::fourccText(info.param.fourcc) + "_" + std::to_string(info.param.width) + "x" +
@@ -45,10 +40,8 @@ class CaptureModes : public testing::TestWithParam<Mode> {};
 TEST_P(CaptureModes, DeliversWholeFramesInSequence) {
   const Mode mode = GetParam();
   const Node camera;
-  ASSERT_EQ(camera.setFormat(mode.fourcc, mode.width, mode.height), 0);
-  const MappedBuffers buffers(camera, 4);
-  ASSERT_TRUE(buffers.ok());
-  ASSERT_EQ(camera.streamOn(), 0);
+  const auto buffers = client::startStream(camera, mode.fourcc, mode.width, mode.height, 4);
+  ASSERT_TRUE(buffers);
 
   std::int64_t lastSequence = -1;
   std::int64_t lastTimestamp = 0;
@@ -62,7 +55,7 @@ TEST_P(CaptureModes, DeliversWholeFramesInSequence) {
     lastSequence = buffer->sequence;
     lastTimestamp = microseconds(buffer->timestamp);
 
-    const auto bytes = buffers.bytes(*buffer);
+    const auto bytes = buffers->bytes(*buffer);
     if (mode.fourcc == fourcc("YUYV")) {
       EXPECT_EQ(buffer->bytesused, mode.width * mode.height * 2);
     } else {
@@ -70,10 +63,7 @@ TEST_P(CaptureModes, DeliversWholeFramesInSequence) {
       EXPECT_EQ(client::jpegComment(bytes), "fakeuvc frame " + std::to_string(buffer->sequence));
     }
     if (frame == 0) {
-      const auto picture = mode.fourcc == fourcc("YUYV")
-                               ? std::optional(client::fromYuyv(bytes, static_cast<int>(mode.width),
-                                                                static_cast<int>(mode.height)))
-                               : client::decodeJpeg(bytes);
+      const auto picture = client::decodeFrame(bytes, mode);
       ASSERT_TRUE(picture) << "the frame does not decode";
       EXPECT_EQ(picture->width, static_cast<int>(mode.width));
       EXPECT_EQ(picture->height, static_cast<int>(mode.height));
@@ -95,10 +85,8 @@ INSTANTIATE_TEST_SUITE_P(Capture, CaptureModes,
 
 TEST(Capture, AFullQueueDropsFramesAndTheSequenceSkipsThem) {
   const Node camera;
-  ASSERT_EQ(camera.setFormat(fourcc("MJPG"), 640, 480), 0);
-  const MappedBuffers buffers(camera, 2);
-  ASSERT_TRUE(buffers.ok());
-  ASSERT_EQ(camera.streamOn(), 0);
+  const auto buffers = client::startStream(camera, fourcc("MJPG"), 640, 480, 2);
+  ASSERT_TRUE(buffers);
 
   // Keep both buffers: the camera has nowhere to put its frames.
   const auto first = client::nextFrame(camera);
@@ -150,10 +138,8 @@ TEST(Capture, PollAndSelectReportAFrameOnlyWhileOneWaits) {
 TEST(Capture, ABlockingDequeueWaitsForAFrameWithoutHoldingUpOtherCalls) {
   const Node camera(O_RDWR);
   const Node controls;
-  ASSERT_EQ(camera.setFormat(fourcc("MJPG"), 640, 480), 0);
-  const MappedBuffers buffers(camera, 2);
-  ASSERT_TRUE(buffers.ok());
-  ASSERT_EQ(camera.streamOn(), 0);
+  const auto buffers = client::startStream(camera, fourcc("MJPG"), 640, 480, 2);
+  ASSERT_TRUE(buffers);
 
   v4l2_buffer buffer{};
   ASSERT_EQ(camera.dequeue(buffer), 0) << "a blocking DQBUF returns the next frame";
@@ -175,15 +161,13 @@ TEST(Capture, ABlockingDequeueWaitsForAFrameWithoutHoldingUpOtherCalls) {
 
 TEST(Capture, StreamOffHandsEveryBufferBack) {
   const Node camera;
-  ASSERT_EQ(camera.setFormat(fourcc("MJPG"), 640, 480), 0);
-  const MappedBuffers buffers(camera, 3);
-  ASSERT_TRUE(buffers.ok());
-  ASSERT_EQ(camera.streamOn(), 0);
+  const auto buffers = client::startStream(camera, fourcc("MJPG"), 640, 480, 3);
+  ASSERT_TRUE(buffers);
   ASSERT_TRUE(client::nextFrame(camera));
   // One buffer with the client, the others queued or filled.
   ASSERT_EQ(camera.streamOff(), 0);
 
-  for (std::uint32_t index = 0; index < buffers.count(); ++index) {
+  for (std::uint32_t index = 0; index < buffers->count(); ++index) {
     v4l2_buffer buffer{};
     buffer.type = V4L2_BUF_TYPE_VIDEO_CAPTURE;
     buffer.memory = V4L2_MEMORY_MMAP;
@@ -230,10 +214,8 @@ TEST(Capture, BuffersAreGrantedWithinTheDriversLimitAndMappedOnlyAsBuffers) {
 
 TEST(Capture, AForkedChildHasACameraOfItsOwn) {
   const Node camera;
-  ASSERT_EQ(camera.setFormat(fourcc("MJPG"), 640, 480), 0);
-  const MappedBuffers buffers(camera, 2);
-  ASSERT_TRUE(buffers.ok());
-  ASSERT_EQ(camera.streamOn(), 0);
+  const auto buffers = client::startStream(camera, fourcc("MJPG"), 640, 480, 2);
+  ASSERT_TRUE(buffers);
   ASSERT_TRUE(client::nextFrame(camera));
 
   const pid_t child = ::fork();

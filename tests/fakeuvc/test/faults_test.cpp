@@ -15,7 +15,6 @@
 #include "v4l2_client.h"
 
 using client::fourcc;
-using client::MappedBuffers;
 using client::Node;
 
 namespace {
@@ -66,10 +65,8 @@ TEST(FaultBusy, AnotherProgramHoldsTheStream) {
 TEST(FaultUnplug, ThePulledCableEndsTheStreamAndTheNode) {
   requireFault("unplug:3");
   const Node camera;
-  ASSERT_EQ(camera.setFormat(fourcc("MJPG"), 640, 480), 0);
-  const MappedBuffers buffers(camera, 2);
-  ASSERT_TRUE(buffers.ok());
-  ASSERT_EQ(camera.streamOn(), 0);
+  const auto buffers = client::startStream(camera, fourcc("MJPG"), 640, 480, 2);
+  ASSERT_TRUE(buffers);
   for (int frame = 0; frame < 3; ++frame) {
     const auto buffer = client::nextFrame(camera);
     ASSERT_TRUE(buffer) << "frame " << frame;

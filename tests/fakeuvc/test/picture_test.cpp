@@ -8,6 +8,7 @@
 #include "v4l2_client.h"
 
 using client::fourcc;
+using client::Mode;
 using client::Node;
 
 namespace {
@@ -28,12 +29,6 @@ void writeHalvesPicture(const std::string& path) {
   ASSERT_TRUE(file.good());
 }
 
-struct Mode {
-  std::uint32_t fourcc;
-  std::uint32_t width;
-  std::uint32_t height;
-};
-
 class PictureModes : public testing::TestWithParam<Mode> {
  protected:
   static void SetUpTestSuite() {
@@ -48,16 +43,12 @@ class PictureModes : public testing::TestWithParam<Mode> {
 TEST_P(PictureModes, ShowTheFileStretchedToTheFrame) {
   const Mode mode = GetParam();
   const Node camera;
-  ASSERT_EQ(camera.setFormat(mode.fourcc, mode.width, mode.height), 0);
-  const client::MappedBuffers buffers(camera, 2);
-  ASSERT_TRUE(buffers.ok());
-  ASSERT_EQ(camera.streamOn(), 0);
+  const auto buffers = client::startStream(camera, mode.fourcc, mode.width, mode.height, 2);
+  ASSERT_TRUE(buffers);
   const auto buffer = client::nextFrame(camera);
   ASSERT_TRUE(buffer);
-  const auto bytes = buffers.bytes(*buffer);
-  const auto picture = mode.fourcc == fourcc("YUYV")
-                           ? std::optional(client::fromYuyv(bytes, mode.width, mode.height))
-                           : client::decodeJpeg(bytes);
+  const auto bytes = buffers->bytes(*buffer);
+  const auto picture = client::decodeFrame(bytes, mode);
   ASSERT_TRUE(picture);
   ASSERT_EQ(picture->width, static_cast<int>(mode.width));
 

@@ -138,6 +138,21 @@ std::span<const std::uint8_t> MappedBuffers::bytes(const v4l2_buffer& buffer) co
   return {static_cast<const std::uint8_t*>(map.address), std::min<std::size_t>(buffer.bytesused, map.length)};
 }
 
+std::unique_ptr<MappedBuffers> startStream(const Node& node, std::uint32_t fourcc, std::uint32_t width,
+                                           std::uint32_t height, std::uint32_t count) {
+  if (const int error = node.setFormat(fourcc, width, height)) {
+    ADD_FAILURE() << "S_FMT: " << std::strerror(error);
+    return nullptr;
+  }
+  auto buffers = std::make_unique<MappedBuffers>(node, count);
+  if (!buffers->ok()) return nullptr;
+  if (const int error = node.streamOn()) {
+    ADD_FAILURE() << "STREAMON: " << std::strerror(error);
+    return nullptr;
+  }
+  return buffers;
+}
+
 std::optional<v4l2_buffer> nextFrame(const Node& node, int timeoutMs) {
   const short events = node.poll(timeoutMs);
   if ((events & POLLIN) == 0) {
@@ -201,6 +216,12 @@ Picture fromYuyv(std::span<const std::uint8_t> yuyv, int width, int height) {
     picture.rgb[pixel * 3 + 2] = clamp(y + 2.017 * u);
   }
   return picture;
+}
+
+std::optional<Picture> decodeFrame(std::span<const std::uint8_t> frame, const Mode& mode) {
+  if (mode.fourcc == fourcc("YUYV"))
+    return fromYuyv(frame, static_cast<int>(mode.width), static_cast<int>(mode.height));
+  return decodeJpeg(frame);
 }
 
 std::string fourccText(std::uint32_t fourcc) {

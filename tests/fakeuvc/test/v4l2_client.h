@@ -4,6 +4,7 @@
 #include <linux/videodev2.h>
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -72,6 +73,11 @@ class MappedBuffers {
   bool ok_ = false;
 };
 
+// Sets the format, maps and queues `count` buffers and starts the stream;
+// nullptr, with a test failure, when a step fails.
+std::unique_ptr<MappedBuffers> startStream(const Node& node, std::uint32_t fourcc, std::uint32_t width,
+                                           std::uint32_t height, std::uint32_t count);
+
 // Waits up to `timeoutMs` for a frame and dequeues it; nullopt (with a test
 // failure) when none came.
 std::optional<v4l2_buffer> nextFrame(const Node& node, int timeoutMs = 10000);
@@ -87,6 +93,16 @@ std::optional<Picture> decodeJpeg(std::span<const std::uint8_t> jpeg);
 std::string jpegComment(std::span<const std::uint8_t> jpeg);
 // YUYV 4:2:2 to RGB.
 Picture fromYuyv(std::span<const std::uint8_t> yuyv, int width, int height);
+
+// A pixel format at a size.
+struct Mode {
+  std::uint32_t fourcc;
+  std::uint32_t width;
+  std::uint32_t height;
+};
+// A frame of `mode` decoded, whichever its format; nullopt when it does not
+// decode.
+std::optional<Picture> decodeFrame(std::span<const std::uint8_t> frame, const Mode& mode);
 
 // "MJPG"
 std::string fourccText(std::uint32_t fourcc);
