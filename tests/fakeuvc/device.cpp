@@ -476,24 +476,26 @@ void Device::produce(std::shared_ptr<StreamSession> session) {
     return;
   }
 
-  using Clock = std::chrono::steady_clock;  // CLOCK_MONOTONIC, like the buffer timestamps
+  using Clock = std::chrono::steady_clock;  // CLOCK_MONOTONIC in libstdc++, like the buffer timestamps
   std::unique_lock lock(mutex_);
   std::uint32_t sequence = 0;
   Clock::time_point due = Clock::now() + session->period;
   while (true) {
     if (clockWake_.wait_until(lock, due, [&session] { return session->stopped; })) return;
+    // One reading of the clock serves both, so a frame's timestamp is never
+    // a whole frame time after the moment it fell due.
+    timespec stamp{};
+    ::clock_gettime(CLOCK_MONOTONIC, &stamp);
+    const Clock::time_point now{std::chrono::seconds(stamp.tv_sec) + std::chrono::nanoseconds(stamp.tv_nsec)};
     // Frames that fell due while this thread was held up had no buffer to
     // go to; the sequence counts them all the same.
-    const auto late = Clock::now() - due;
-    if (late >= session->period) {
-      const auto missed = late / session->period;
+    if (now - due >= session->period) {
+      const auto missed = (now - due) / session->period;
       sequence += static_cast<std::uint32_t>(missed);
       due += missed * session->period;
     }
-    timespec now{};
-    ::clock_gettime(CLOCK_MONOTONIC, &now);
     // With no buffer queued the frame is dropped, as on the camera.
-    if (buffers_.fill(*frame, sequence, now)) {
+    if (buffers_.fill(*frame, sequence, stamp)) {
       bufferDone_.notify_all();
       updateReadiness();
     }
