@@ -19,9 +19,9 @@ using client::Node;
 
 namespace {
 
-void requireFault(const char* fault) {
+bool faultIs(const char* fault) {
   const char* set = std::getenv("FAKEUVC_FAULT");
-  if (set == nullptr || std::string(set) != fault) GTEST_SKIP() << "needs FAKEUVC_FAULT=" << fault;
+  return set != nullptr && std::string(set) == fault;
 }
 
 bool listed() {
@@ -34,7 +34,7 @@ bool listed() {
 }  // namespace
 
 TEST(FaultEacces, OpenIsRefusedWhileTheNodeStaysVisible) {
-  requireFault("eacces");
+  if (!faultIs("eacces")) GTEST_SKIP() << "needs FAKEUVC_FAULT=eacces";
   const Node camera;
   EXPECT_FALSE(camera.isOpen());
   EXPECT_EQ(camera.openError(), EACCES);
@@ -47,7 +47,7 @@ TEST(FaultEacces, OpenIsRefusedWhileTheNodeStaysVisible) {
 }
 
 TEST(FaultBusy, AnotherProgramHoldsTheStream) {
-  requireFault("busy");
+  if (!faultIs("busy")) GTEST_SKIP() << "needs FAKEUVC_FAULT=busy";
   const Node camera;
   ASSERT_TRUE(camera.isOpen());
   // Asking is allowed...
@@ -63,7 +63,7 @@ TEST(FaultBusy, AnotherProgramHoldsTheStream) {
 }
 
 TEST(FaultUnplug, ThePulledCableEndsTheStreamAndTheNode) {
-  requireFault("unplug:3");
+  if (!faultIs("unplug:3")) GTEST_SKIP() << "needs FAKEUVC_FAULT=unplug:3";
   const Node camera;
   const auto buffers = client::startStream(camera, fourcc("MJPG"), 640, 480, 2);
   ASSERT_TRUE(buffers);
