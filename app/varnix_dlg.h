@@ -79,6 +79,9 @@ class CVarnixDlg : public Dialog {
   CameraSystem& cameraSystem;
 
  private:
+  // Clears the device list, discovers and matches; without a known camera
+  // shows why and ends the process.
+  void discoverKnownCameraOrExit();
   void setUpSliders(std::span<const SliderSetup> setups);
   void enableCaptureControls(bool enable);
   bool captureIsRunning() const;

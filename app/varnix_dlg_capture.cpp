@@ -38,9 +38,7 @@ void CVarnixDlg::enableCaptureControls(bool enable) {
 void CVarnixDlg::OnOpenCamera() {
   enableCaptureControls(true);
 
-  CameraNameList.clear();
-  DiscoverCameras(cameraSystem, CameraNameList);
-  if (!MatchKnownCamera(CameraNameList, selectedCameraIndex)) ShowFatalMessage(MessageKey::NoHardware);
+  discoverKnownCameraOrExit();
   const CameraEntry camera = CameraNameList[static_cast<std::size_t>(selectedCameraIndex)];
   const CameraProfile profile = SelectCameraProfile(camera.name);
   requestedWidth = profile.requestedWidth;
@@ -55,7 +53,14 @@ void CVarnixDlg::OnOpenCamera() {
 
   capture = cameraSystem.createCapture(camera);
   capture->open();
-  if (!capture->isOpened()) ShowFatalMessage(MessageKey::OpenFailed);
+  if (!capture->isOpened()) {
+    // Where the user can act on the cause, the message says what it is.
+    switch (capture->openFailure()) {
+      case OpenFailure::InUse: ShowFatalMessage(MessageKey::CameraInUse);
+      case OpenFailure::NoAccess: ShowFatalMessage(MessageKey::NoPermission, camera.devicePath);
+      default: ShowFatalMessage(MessageKey::OpenFailed);
+    }
+  }
   captureRunning = 1;
   if (profile.setsCaptureFormat) {
     capture->set(cv::CAP_PROP_FRAME_WIDTH, requestedWidth);
