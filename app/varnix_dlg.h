@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <span>
 
@@ -41,6 +42,9 @@ class CVarnixDlg : public Dialog {
   void framePass();
   // Passes made since the program started, for tests and measurements.
   long passCount = 0;
+  // Called at the end of every pass, once the picture is presented; for
+  // measurements. Empty in the program.
+  std::function<void()> afterPass;
 
  protected:
   bool OnInitDialog() override;

@@ -98,6 +98,7 @@ void CVarnixDlg::framePass() {
   // scaled copy the window needs, so no full-size copy is made per pass.
   const cv::Mat viewportImage = viewportView(currentFrame, videoWindow->view);
   if (videoWindow->pictureCtrl != nullptr) presentMat(*videoWindow->pictureCtrl, viewportImage);
+  if (afterPass) afterPass();
 }
 
 void CVarnixDlg::createVideoWindow(float aspectRatio) {
