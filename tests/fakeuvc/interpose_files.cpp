@@ -45,10 +45,9 @@ int openNode(int flags) {
   });
 }
 
-// A memory file holding the node's uevent text, read from its start.
-int openUevent() {
-  const std::string& text = node::ueventText();
-  const int fd = ::memfd_create("uevent", MFD_CLOEXEC);
+// A memory file holding one of the node's sysfs texts, read from its start.
+int openSysfs(const std::string& text) {
+  const int fd = ::memfd_create("sysfs", MFD_CLOEXEC);
   if (fd < 0) return -1;
   if (::pwrite(fd, text.data(), text.size(), 0) != static_cast<ssize_t>(text.size())) {
     const int error = errno;
@@ -59,8 +58,8 @@ int openUevent() {
   return fd;
 }
 
-FILE* openUeventStream() {
-  const int fd = openUevent();
+FILE* openSysfsStream(const std::string& text) {
+  const int fd = openSysfs(text);
   if (fd < 0) return nullptr;
   FILE* stream = ::fdopen(fd, "r");
   if (stream == nullptr) libc::close(fd);
@@ -207,7 +206,7 @@ FAKEUVC_EXPORT int open(const char* path, int flags, ...) {
   const mode_t mode = modeArgument(flags, arguments);
   va_end(arguments);
   if (node::named(AT_FDCWD, path)) return openNode(flags);
-  if (node::isUevent(path)) return openUevent();
+  if (const std::string* text = node::sysfsText(path)) return openSysfs(*text);
   return FAKEUVC_NEXT(open)(path, flags, mode);
 }
 
@@ -217,7 +216,7 @@ FAKEUVC_EXPORT int open64(const char* path, int flags, ...) {
   const mode_t mode = modeArgument(flags, arguments);
   va_end(arguments);
   if (node::named(AT_FDCWD, path)) return openNode(flags);
-  if (node::isUevent(path)) return openUevent();
+  if (const std::string* text = node::sysfsText(path)) return openSysfs(*text);
   return FAKEUVC_NEXT(open64)(path, flags, mode);
 }
 
@@ -227,7 +226,7 @@ FAKEUVC_EXPORT int openat(int dirfd, const char* path, int flags, ...) {
   const mode_t mode = modeArgument(flags, arguments);
   va_end(arguments);
   if (node::named(dirfd, path)) return openNode(flags);
-  if (node::isUevent(path)) return openUevent();
+  if (const std::string* text = node::sysfsText(path)) return openSysfs(*text);
   return FAKEUVC_NEXT(openat)(dirfd, path, flags, mode);
 }
 
@@ -237,7 +236,7 @@ FAKEUVC_EXPORT int openat64(int dirfd, const char* path, int flags, ...) {
   const mode_t mode = modeArgument(flags, arguments);
   va_end(arguments);
   if (node::named(dirfd, path)) return openNode(flags);
-  if (node::isUevent(path)) return openUevent();
+  if (const std::string* text = node::sysfsText(path)) return openSysfs(*text);
   return FAKEUVC_NEXT(openat64)(dirfd, path, flags, mode);
 }
 
@@ -267,15 +266,17 @@ FAKEUVC_EXPORT int __openat64_2(int dirfd, const char* path, int flags) {
   return FAKEUVC_NEXT(__openat64_2)(dirfd, path, flags);
 }
 
-// Streams open files without coming through open, so the uevent file is
+// Streams open files without coming through open, so the sysfs files are
 // caught here as well.
 FAKEUVC_EXPORT FILE* fopen(const char* path, const char* mode) {
-  if (node::isUevent(path) && mode != nullptr && mode[0] == 'r') return openUeventStream();
+  const std::string* text = node::sysfsText(path);
+  if (text != nullptr && mode != nullptr && mode[0] == 'r') return openSysfsStream(*text);
   return FAKEUVC_NEXT(fopen)(path, mode);
 }
 
 FAKEUVC_EXPORT FILE* fopen64(const char* path, const char* mode) {
-  if (node::isUevent(path) && mode != nullptr && mode[0] == 'r') return openUeventStream();
+  const std::string* text = node::sysfsText(path);
+  if (text != nullptr && mode != nullptr && mode[0] == 'r') return openSysfsStream(*text);
   return FAKEUVC_NEXT(fopen64)(path, mode);
 }
 
