@@ -99,7 +99,10 @@ void DialogClient::mouseMoveEvent(QMouseEvent* event) {
 
 void DialogClient::wheelEvent(QWheelEvent* event) {
   if (owner_ == nullptr) return;
-  const int delta = event->angleDelta().y();
+  int delta = event->angleDelta().y();
+  // Turned with a key held, the wheel may come as a sideways turn (Alt on
+  // X11); it is still the wheel. A sideways scroll alone is not.
+  if (delta == 0 && event->modifiers() != Qt::NoModifier) delta = event->angleDelta().x();
   if (delta == 0) return;
   owner_->wheelTurned(keyFlagsOf(event->buttons(), event->modifiers()), delta,
                       pointOf(event->globalPosition()));

@@ -36,13 +36,17 @@ QWindow* handleOf(const movie& window) {
 
 // The wheel turned with the mouse at `pos` (window coordinates), delivered
 // to whatever widget lies there, as the window system would.
-void turnWheel(const movie& window, QPoint pos, int delta) {
+void turnWheel(const movie& window, QPoint pos, QPoint angleDelta, Qt::KeyboardModifiers modifiers) {
   QWidget* top = window.window();
   QWidget* target = top->childAt(pos);
   if (target == nullptr) target = top;
-  QWheelEvent event(target->mapFrom(top, QPointF(pos)), top->mapToGlobal(QPointF(pos)), QPoint(),
-                    QPoint(0, delta), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+  QWheelEvent event(target->mapFrom(top, QPointF(pos)), top->mapToGlobal(QPointF(pos)), QPoint(), angleDelta,
+                    Qt::NoButton, modifiers, Qt::NoScrollPhase, false);
   QApplication::sendEvent(target, &event);
+}
+
+void turnWheel(const movie& window, QPoint pos, int delta) {
+  turnWheel(window, pos, QPoint(0, delta), Qt::NoModifier);
 }
 
 QPoint clientCenter(const movie& window) {
@@ -242,6 +246,32 @@ TEST(Movie, WheelStepsOncePerTurnWhateverItsSizeAndSkipsLevel7) {
   for (int step = 0; step < 8; ++step) turnWheel(window, center, -120);
   EXPECT_EQ(window.view.zoomLevel, 1);
   EXPECT_FALSE(vertical->isVisible());
+}
+
+TEST(Movie, WheelZoomsWhateverModifierIsHeld) {
+  // With Alt held the X11 platform reports the wheel as a sideways turn.
+  const struct {
+    const char* name;
+    Qt::KeyboardModifiers modifiers;
+    QPoint angleDelta;
+    int level;  // from level 2
+  } cases[] = {
+      {"Ctrl", Qt::ControlModifier, {0, 120}, 3},
+      {"Shift", Qt::ShiftModifier, {0, -120}, 1},
+      {"Alt, forward", Qt::AltModifier, {120, 0}, 3},
+      {"Alt, back", Qt::AltModifier, {-120, 0}, 1},
+      {"Alt and Shift", Qt::AltModifier | Qt::ShiftModifier, {120, 0}, 3},
+      {"a sideways scroll alone is no wheel turn", Qt::NoModifier, {120, 0}, 2},
+  };
+  for (const auto& c : cases) {
+    movie window;
+    openLikeTheFrameLoop(window);
+    const QPoint center = clientCenter(window);
+    turnWheel(window, center, 120);
+    ASSERT_EQ(window.view.zoomLevel, 2);
+    turnWheel(window, center, c.angleDelta, c.modifiers);
+    EXPECT_EQ(window.view.zoomLevel, c.level) << c.name;
+  }
 }
 
 TEST(Movie, DoubleClicksZoomWithoutPanning) {
