@@ -387,6 +387,22 @@ TEST(Movie, StartsAsACameraWindowAt100By100Sized900By740) {
   QApplication::setWindowIcon(appIconBefore);
 }
 
+TEST(Movie, EnterAndEscLeaveItUpAndTheWindowSystemsCloseOnlyAsks) {
+  movie window;
+  openLikeTheFrameLoop(window);
+  for (const Qt::Key key : {Qt::Key_Escape, Qt::Key_Return}) {
+    QTest::keyClick(window.window(), key);
+    EXPECT_TRUE(window.IsWindowVisible()) << key;
+  }
+  EXPECT_FALSE(window.window()->close()) << "nobody to ask: the window stays";
+  EXPECT_TRUE(window.IsWindowVisible());
+  int asked = 0;
+  window.onCloseRequested = [&asked] { ++asked; };
+  window.window()->close();
+  EXPECT_EQ(asked, 1);
+  EXPECT_TRUE(window.IsWindowVisible()) << "whoever asked decides";
+}
+
 TEST(Movie, DestroyingTwiceIsHarmlessAndCreateStartsAfresh) {
   movie window;
   openLikeTheFrameLoop(window);

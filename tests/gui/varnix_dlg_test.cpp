@@ -173,23 +173,12 @@ TEST(MainDialogEnding, EachWayEndsThroughItsHandler) {
   struct Case {
     const char* name;
     std::function<void(CVarnixDlg&)> act;
-    int result;
-    bool closesCameraAndVideo;
   };
   const Case cases[] = {
       {"close-program button",
-       [](CVarnixDlg& d) { QTest::mouseClick(d.pushButton(ctl::CloseProgram), Qt::LeftButton); },
-       commandCancel, true},
-      {"Esc", [](CVarnixDlg&) { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape); },
-       commandCancel, true},
-      {"window close button", [](CVarnixDlg& d) { d.window()->close(); }, commandCancel, true},
-      {"Enter off the buttons",
-       [](CVarnixDlg& d) {
-         d.EnableDlgItem(ctl::Circle1RadiusField, true);
-         d.GetDlgItem(ctl::Circle1RadiusField)->setFocus();
-         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-       },
-       commandOk, false},
+       [](CVarnixDlg& d) { QTest::mouseClick(d.pushButton(ctl::CloseProgram), Qt::LeftButton); }},
+      {"Esc", [](CVarnixDlg&) { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape); }},
+      {"window close button", [](CVarnixDlg& d) { d.window()->close(); }},
   };
   for (const Case& c : cases) {
     FakeCameraSystem cameras(devicesWithKnownCamera());
@@ -203,9 +192,9 @@ TEST(MainDialogEnding, EachWayEndsThroughItsHandler) {
     ASSERT_TRUE(video.Create(nullptr));
     videoWindow = &video;
 
-    EXPECT_EQ(runModal(dialog, [&] { c.act(dialog); }), c.result) << c.name;
-    EXPECT_EQ(!camera->isOpened(), c.closesCameraAndVideo) << c.name;
-    EXPECT_EQ(!video.IsWindow(), c.closesCameraAndVideo) << c.name;
+    EXPECT_EQ(runModal(dialog, [&] { c.act(dialog); }), commandCancel) << c.name;
+    EXPECT_FALSE(camera->isOpened()) << c.name;
+    EXPECT_FALSE(video.IsWindow()) << c.name;
     videoWindow = nullptr;
   }
 }
