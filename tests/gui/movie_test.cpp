@@ -367,11 +367,9 @@ TEST(Movie, StartsAsACameraWindowAt100By100Sized900By740) {
 
   window.ShowWindow(ShowCommand::Show);
   ASSERT_TRUE(QTest::qWaitForWindowExposed(window.window()));
-  // Once shown the platform adds its frame around the size set before the
-  // window was framed; the frame's corner stays where it was put.
-  const PixelRect shown = window.GetWindowRect();
-  EXPECT_EQ(shown.x, 100);
-  EXPECT_EQ(shown.y, 100);
+  // Once shown the platform frames the window; the frame is what stands
+  // at (100, 100) with 900 x 740, the window inside it.
+  EXPECT_EQ(window.GetWindowRect(), (PixelRect{100, 100, 900, 740}));
   expectPictureFitted(window);
 
   const Qt::WindowFlags flags = window.window()->windowFlags();
