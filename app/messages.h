@@ -1,9 +1,18 @@
 #pragma once
 
+#include <string>
 #include <string_view>
 
-// The two messages the program shows of its own; both end the process.
-enum class MessageKey { NoHardware, OpenFailed };
+// The messages the program shows of its own; each ends the process.
+enum class MessageKey {
+  NoHardware,
+  OpenFailed,
+  // A camera of a known model whose device this user may not open; the
+  // text names the device.
+  NoPermission,
+  // The camera opened but another program streams from it.
+  CameraInUse,
+};
 
 struct MessageText {
   std::string_view caption;
@@ -14,3 +23,6 @@ struct MessageText {
 // Chinese, 1 traditional Chinese, 2 English), as UTF-8. An index outside the
 // table reads the simplified Chinese column rather than past the table.
 MessageText lookupMessage(MessageKey key, int languageIndex);
+
+// The text with the device path put in place of its "{device}" mark.
+std::string messageTextFor(const MessageText& message, std::string_view devicePath);

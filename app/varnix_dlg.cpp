@@ -75,16 +75,13 @@ bool CVarnixDlg::OnInitDialog() {
   for (const int id : ctl::captureControls) EnableDlgItem(id, false);
 
   const PixelRect client = GetClientRect();
-  const WindowPlacement place = placeMainDialog(screenWidth(), client.width, client.height);
-  MoveWindow(place.left, place.top, place.width, place.height);
+  const PixelRect place = placeMainDialog(primaryScreenRect(), client.width, client.height);
+  MoveWindow(place.x, place.y, place.width, place.height);
 
   SetIcon(m_hIcon, IconSize::Big);
   SetIcon(m_hIcon, IconSize::Small);
 
-  // Without a known camera there is nothing this program can do.
-  CameraNameList.clear();
-  DiscoverCameras(cameraSystem, CameraNameList);
-  if (!MatchKnownCamera(CameraNameList, selectedCameraIndex)) ShowFatalMessage(MessageKey::NoHardware);
+  discoverKnownCameraOrExit();
 
   for (const NumericValueInfo& info : numericValueTable()) {
     numericValue(records, info.value) = info.startValue;
@@ -97,6 +94,20 @@ bool CVarnixDlg::OnInitDialog() {
   applyDefaultColors();
   captureRunning = 0;
   return true;
+}
+
+void CVarnixDlg::discoverKnownCameraOrExit() {
+  CameraNameList.clear();
+  DiscoverCameras(cameraSystem, CameraNameList);
+  if (MatchKnownCamera(CameraNameList, selectedCameraIndex)) return;
+  // Without a known camera there is nothing this program can do. A known
+  // camera the user may not open is still there, though, and the user can
+  // do something about it.
+  const std::vector<CameraEntry> denied = cameraSystem.enumerateDeniedDevices();
+  int deniedIndex = 0;
+  if (MatchKnownCamera(denied, deniedIndex))
+    ShowFatalMessage(MessageKey::NoPermission, denied[static_cast<std::size_t>(deniedIndex)].devicePath);
+  ShowFatalMessage(MessageKey::NoHardware);
 }
 
 void CVarnixDlg::setUpSliders(std::span<const SliderSetup> setups) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <span>
 
@@ -41,6 +42,9 @@ class CVarnixDlg : public Dialog {
   void framePass();
   // Passes made since the program started, for tests and measurements.
   long passCount = 0;
+  // Called at the end of every pass, once the picture is presented; for
+  // measurements. Empty in the program.
+  std::function<void()> afterPass;
 
  protected:
   bool OnInitDialog() override;
@@ -79,6 +83,9 @@ class CVarnixDlg : public Dialog {
   CameraSystem& cameraSystem;
 
  private:
+  // Clears the device list, discovers and matches; without a known camera
+  // shows why and ends the process.
+  void discoverKnownCameraOrExit();
   void setUpSliders(std::span<const SliderSetup> setups);
   void enableCaptureControls(bool enable);
   bool captureIsRunning() const;

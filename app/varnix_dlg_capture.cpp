@@ -38,9 +38,7 @@ void CVarnixDlg::enableCaptureControls(bool enable) {
 void CVarnixDlg::OnOpenCamera() {
   enableCaptureControls(true);
 
-  CameraNameList.clear();
-  DiscoverCameras(cameraSystem, CameraNameList);
-  if (!MatchKnownCamera(CameraNameList, selectedCameraIndex)) ShowFatalMessage(MessageKey::NoHardware);
+  discoverKnownCameraOrExit();
   const CameraEntry camera = CameraNameList[static_cast<std::size_t>(selectedCameraIndex)];
   const CameraProfile profile = SelectCameraProfile(camera.name);
   requestedWidth = profile.requestedWidth;
@@ -55,7 +53,14 @@ void CVarnixDlg::OnOpenCamera() {
 
   capture = cameraSystem.createCapture(camera);
   capture->open();
-  if (!capture->isOpened()) ShowFatalMessage(MessageKey::OpenFailed);
+  if (!capture->isOpened()) {
+    // Where the user can act on the cause, the message says what it is.
+    switch (capture->openFailure()) {
+      case OpenFailure::InUse: ShowFatalMessage(MessageKey::CameraInUse);
+      case OpenFailure::NoAccess: ShowFatalMessage(MessageKey::NoPermission, camera.devicePath);
+      default: ShowFatalMessage(MessageKey::OpenFailed);
+    }
+  }
   captureRunning = 1;
   if (profile.setsCaptureFormat) {
     capture->set(cv::CAP_PROP_FRAME_WIDTH, requestedWidth);
@@ -93,6 +98,7 @@ void CVarnixDlg::framePass() {
   // scaled copy the window needs, so no full-size copy is made per pass.
   const cv::Mat viewportImage = viewportView(currentFrame, videoWindow->view);
   if (videoWindow->pictureCtrl != nullptr) presentMat(*videoWindow->pictureCtrl, viewportImage);
+  if (afterPass) afterPass();
 }
 
 void CVarnixDlg::createVideoWindow(float aspectRatio) {
@@ -101,6 +107,7 @@ void CVarnixDlg::createVideoWindow(float aspectRatio) {
   // moves to the new one at the same moment, so it never dangles.
   auto window = std::make_unique<movie>();
   window->aspectRatio = aspectRatio;
+  window->onCloseRequested = [this] { SendCommand(ctl::CloseCamera); };
   videoWindowStorage = std::move(window);
   videoWindow = videoWindowStorage.get();
   if (!videoWindow->Create(nullptr)) return;

@@ -1,10 +1,9 @@
 #pragma once
 
 #include <memory>
+#include <opencv2/core/mat.hpp>
 #include <string>
 #include <vector>
-
-#include <opencv2/core/mat.hpp>
 
 class CameraControls;
 
@@ -14,6 +13,14 @@ class CameraControls;
 struct CameraEntry {
   std::string name;
   std::string devicePath;
+};
+
+// Why a capture did not open, where the user can do something about it.
+enum class OpenFailure {
+  None,
+  InUse,     // another program streams from the camera
+  NoAccess,  // this user may not open the device
+  Other,
 };
 
 // A camera that can be opened, read and set, the way the capture run uses it.
@@ -31,6 +38,8 @@ class CaptureDevice {
   virtual void release() = 0;
   // The device's adjustable controls while it is open; null when it has none.
   virtual CameraControls* controls() { return nullptr; }
+  // Why the last open() failed; None after one that worked.
+  virtual OpenFailure openFailure() const { return isOpened() ? OpenFailure::None : OpenFailure::Other; }
 };
 
 // Where cameras come from: the device list and a capture for one entry.
@@ -40,6 +49,10 @@ class CameraSystem {
 
   // Every device that captures video, in discovery order. Never throws.
   virtual std::vector<CameraEntry> enumerateDevices() = 0;
+  // Devices that exist but that this user may not open, with the names the
+  // system shows for them, so a missing permission is not taken for a
+  // missing camera. Never throws.
+  virtual std::vector<CameraEntry> enumerateDeniedDevices() { return {}; }
   // A closed capture for `entry`; open() opens it.
   virtual std::unique_ptr<CaptureDevice> createCapture(const CameraEntry& entry) = 0;
 };

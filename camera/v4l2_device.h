@@ -33,6 +33,8 @@ class V4l2Device final : public V4l2Port {
   // camera that another program is streaming from). False on failure.
   [[nodiscard]] bool open(const std::string& path);
   bool isOpen() const { return fd_ >= 0; }
+  // For poll() and mmap(); -1 when not open.
+  int fd() const { return fd_; }
   void close();
 
   // Repeats the request when a signal interrupts it; EBADF when not open.

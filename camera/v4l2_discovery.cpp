@@ -1,6 +1,10 @@
 #include "camera/v4l2_discovery.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstdint>
 #include <filesystem>
 #include <string_view>
@@ -32,6 +36,18 @@ bool capturesVideo(const v4l2_capability& capability) {
   return (caps & V4L2_CAP_VIDEO_CAPTURE) != 0;
 }
 
+// Nodes in ascending node number; other names are left out.
+std::vector<std::string> numberedNodes(V4l2NodeAccess& nodes) {
+  std::vector<std::pair<unsigned long, std::string>> numbered;
+  for (auto& path : nodes.listVideoNodes())
+    if (const auto number = nodeNumber(path)) numbered.emplace_back(*number, std::move(path));
+  std::sort(numbered.begin(), numbered.end());
+  std::vector<std::string> paths;
+  paths.reserve(numbered.size());
+  for (auto& entry : numbered) paths.push_back(std::move(entry.second));
+  return paths;
+}
+
 }  // namespace
 
 SystemV4l2Nodes::SystemV4l2Nodes(std::string deviceDirectory)
@@ -56,17 +72,42 @@ std::optional<v4l2_capability> SystemV4l2Nodes::queryCapability(const std::strin
   return capability;
 }
 
-std::vector<CameraEntry> discoverV4l2Cameras(V4l2NodeAccess& nodes) {
-  std::vector<std::pair<unsigned long, std::string>> numbered;
-  for (auto& path : nodes.listVideoNodes())
-    if (const auto number = nodeNumber(path)) numbered.emplace_back(*number, std::move(path));
-  std::sort(numbered.begin(), numbered.end());
+bool SystemV4l2Nodes::accessDenied(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
+  if (fd >= 0) {
+    ::close(fd);
+    return false;
+  }
+  return errno == EACCES || errno == EPERM;
+}
 
+std::string SystemV4l2Nodes::nameWithoutOpening(const std::string& path) {
+  const std::string attribute =
+      "/sys/class/video4linux/" + std::filesystem::path(path).filename().string() + "/name";
+  const int fd = ::open(attribute.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return {};
+  char text[64] = {};  // the kernel's name field is 32 bytes
+  const ssize_t length = ::read(fd, text, sizeof text - 1);
+  ::close(fd);
+  if (length <= 0) return {};
+  std::string name(text, static_cast<std::size_t>(length));
+  if (!name.empty() && name.back() == '\n') name.pop_back();
+  return name;
+}
+
+std::vector<CameraEntry> discoverV4l2Cameras(V4l2NodeAccess& nodes) {
   std::vector<CameraEntry> entries;
-  for (const auto& [number, path] : numbered) {
+  for (const std::string& path : numberedNodes(nodes)) {
     const auto capability = nodes.queryCapability(path);
     if (!capability || !capturesVideo(*capability)) continue;
     entries.push_back({fixedFieldText(capability->card), path});
   }
+  return entries;
+}
+
+std::vector<CameraEntry> discoverDeniedV4l2Nodes(V4l2NodeAccess& nodes) {
+  std::vector<CameraEntry> entries;
+  for (const std::string& path : numberedNodes(nodes))
+    if (nodes.accessDenied(path)) entries.push_back({nodes.nameWithoutOpening(path), path});
   return entries;
 }

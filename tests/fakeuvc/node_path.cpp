@@ -89,6 +89,14 @@ const std::string& ueventText() {
   return text;
 }
 
+const std::string* sysfsText(const char* path) {
+  if (path == nullptr || !present()) return nullptr;
+  if (isUevent(path)) return &ueventText();
+  static const std::string namePath = "/sys/class/video4linux/" + fileName() + "/name";
+  static const std::string nameText = settings().card + "\n";
+  return namePath == path ? &nameText : nullptr;
+}
+
 bool named(int dirfd, const char* path) {
   if (path == nullptr || *path == '\0') return false;
   const std::string_view text(path);

@@ -20,6 +20,11 @@ bool isUevent(const char* path);
 // Its text: the device numbers and the name under /dev.
 const std::string& ueventText();
 
+// The text of a sysfs file of the node that the fake serves (the uevent
+// file, and /sys/class/video4linux/video0/name, which anyone may read even
+// when the node itself is closed to them); null for any other path.
+const std::string* sysfsText(const char* path);
+
 // The node's file name, "video0".
 const std::string& fileName();
 

@@ -1,6 +1,7 @@
 #include "camera/v4l2_discovery.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstring>
@@ -30,8 +31,11 @@ class FakeNodes final : public V4l2NodeAccess {
     return paths;
   }
   std::optional<v4l2_capability> queryCapability(const std::string& path) override { return nodes.at(path); }
+  bool accessDenied(const std::string& path) override { return kernelNamesOfDenied.count(path) != 0; }
+  std::string nameWithoutOpening(const std::string& path) override { return kernelNamesOfDenied.at(path); }
 
   std::map<std::string, std::optional<v4l2_capability>> nodes;
+  std::map<std::string, std::string> kernelNamesOfDenied;  // nodes this user may not open
 };
 
 std::vector<std::string> names(const std::vector<CameraEntry>& entries) {
@@ -68,6 +72,21 @@ TEST(V4l2Discovery, ListsCaptureNodesInNodeNumberOrderWithTheirCardNames) {
             (std::vector<std::string>{"Integrated Camera", " USB CAMERA KTR", "vexa4.0", ""}));
   EXPECT_EQ(paths(entries),
             (std::vector<std::string>{"/dev/video0", "/dev/video9", "/dev/video10", "/dev/video12"}));
+}
+
+TEST(V4l2Discovery, NodesThisUserMayNotOpenAreListedApartWithTheKernelsNames) {
+  FakeNodes fake;
+  fake.nodes["/dev/video0"] = nodeCapability("Integrated Camera", V4L2_CAP_VIDEO_CAPTURE);
+  fake.nodes["/dev/video4"] = std::nullopt;
+  fake.nodes["/dev/video11"] = std::nullopt;
+  fake.nodes["/dev/video2"] = std::nullopt;  // cannot be opened for another reason
+  fake.kernelNamesOfDenied = {{"/dev/video11", "vexa4.0"}, {"/dev/video4", " USB CAMERA KTR"}};
+
+  const auto denied = discoverDeniedV4l2Nodes(fake);
+
+  EXPECT_EQ(names(denied), (std::vector<std::string>{" USB CAMERA KTR", "vexa4.0"}));
+  EXPECT_EQ(paths(denied), (std::vector<std::string>{"/dev/video4", "/dev/video11"}));
+  EXPECT_EQ(names(discoverV4l2Cameras(fake)), (std::vector<std::string>{"Integrated Camera"}));
 }
 
 TEST(V4l2Discovery, UsesTheWholeDeviceCapabilitiesWhenTheDriverHasNoDeviceCaps) {

@@ -41,10 +41,9 @@ int openNode(int flags) {
   });
 }
 
-// A memory file holding the node's uevent text, read from its start.
-int openUevent() {
-  const std::string& text = node::ueventText();
-  const int fd = ::memfd_create("uevent", MFD_CLOEXEC);
+// A memory file holding one of the node's sysfs texts, read from its start.
+int openSysfs(const std::string& text) {
+  const int fd = ::memfd_create("sysfs", MFD_CLOEXEC);
   if (fd < 0) return -1;
   if (::pwrite(fd, text.data(), text.size(), 0) != static_cast<ssize_t>(text.size())) {
     const int error = errno;
@@ -55,8 +54,8 @@ int openUevent() {
   return fd;
 }
 
-FILE* openUeventStream() {
-  const int fd = openUevent();
+FILE* openSysfsStream(const std::string& text) {
+  const int fd = openSysfs(text);
   if (fd < 0) return nullptr;
   FILE* stream = ::fdopen(fd, "r");
   if (stream == nullptr) libc::close(fd);
@@ -105,12 +104,12 @@ bool aboutNode(int dirfd, const char* path, int flags) {
   return byDescriptor ? fd_table::find(dirfd) != nullptr : node::named(dirfd, path);
 }
 
-// Every open of a path: the node, its uevent file, or the C library's own
-// open through `passOn`.
+// Every open of a path: the node, one of its sysfs files, or the C
+// library's own open through `passOn`.
 template <typename PassOn>
 int openPath(int dirfd, const char* path, int flags, PassOn passOn) {
   if (node::named(dirfd, path)) return openNode(flags);
-  if (node::isUevent(path)) return openUevent();
+  if (const std::string* text = node::sysfsText(path)) return openSysfs(*text);
   return passOn();
 }
 
@@ -178,15 +177,17 @@ FAKEUVC_EXPORT int __openat64_2(int dirfd, const char* path, int flags) {
   return openPath(dirfd, path, flags, [=] { return FAKEUVC_NEXT(__openat64_2)(dirfd, path, flags); });
 }
 
-// Streams open files without coming through open, so the uevent file is
+// Streams open files without coming through open, so the sysfs files are
 // caught here as well.
 FAKEUVC_EXPORT FILE* fopen(const char* path, const char* mode) {
-  if (node::isUevent(path) && mode != nullptr && mode[0] == 'r') return openUeventStream();
+  const std::string* text = node::sysfsText(path);
+  if (text != nullptr && mode != nullptr && mode[0] == 'r') return openSysfsStream(*text);
   return FAKEUVC_NEXT(fopen)(path, mode);
 }
 
 FAKEUVC_EXPORT FILE* fopen64(const char* path, const char* mode) {
-  if (node::isUevent(path) && mode != nullptr && mode[0] == 'r') return openUeventStream();
+  const std::string* text = node::sysfsText(path);
+  if (text != nullptr && mode != nullptr && mode[0] == 'r') return openSysfsStream(*text);
   return FAKEUVC_NEXT(fopen64)(path, mode);
 }
 
