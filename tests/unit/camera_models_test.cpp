@@ -80,8 +80,9 @@ TEST(SelectCameraProfile, EveryKnownModelGetsItsRow) {
       {"vex calibration", {3264, 2448, 1.3333334f, true}},
       {"vexa2.0", {3264, 2448, 1.3333334f, true}},
       {"vexa2", {3264, 2448, 1.3333334f, true}},
+      {"Integrated Camera", {3264, 2448, 1.3333334f, true}},  // no known model
   };
-  ASSERT_EQ(std::size(cases), KnownCameraModels.size());
+  ASSERT_EQ(std::size(cases), KnownCameraModels.size() + 1);
   for (const Case& c : cases) {
     const CameraProfile profile = SelectCameraProfile(c.name);
     EXPECT_EQ(profile.requestedWidth, c.profile.requestedWidth) << c.name;
