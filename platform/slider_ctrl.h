@@ -14,8 +14,6 @@ class SliderCtrl : public QSlider {
 
   // The position is always kept inside the range, also when the range shrinks.
   void SetRange(int minimum, int maximum);
-  void SetRangeMin(int minimum);
-  void SetRangeMax(int maximum);
   int GetRangeMin() const { return minimum(); }
   int GetRangeMax() const { return maximum(); }
 
