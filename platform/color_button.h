@@ -20,9 +20,6 @@ class ColorButton : public QPushButton {
   void SetColor(ColorRef color);
   ColorRef GetColor() const { return color_; }
 
-  // The colour the palette's automatic entry stands for, when it has one.
-  void SetAutomaticColor(ColorRef color) { automaticColor_ = color; }
-
   const ColorButtonOptions& options() const { return options_; }
   // The palette while it is open, else null.
   ColorPalettePopup* openPalette() const { return palette_; }
@@ -37,6 +34,5 @@ class ColorButton : public QPushButton {
   ColorButtonOptions options_;
   NotificationSink& sink_;
   ColorRef color_ = 0;
-  ColorRef automaticColor_ = 0;
   QPointer<ColorPalettePopup> palette_;
 };

@@ -72,10 +72,9 @@ constexpr std::array<ControlTemplate, 53> mainControls = {{
     {ctl::SaveParameters, ControlKind::PushButton, "保存参数", {31, 365, 72, 14}, kTabStop},
 }};
 
-// Every colour button's palette: a button for further colours, no automatic
-// entry, five colours per row.
-constexpr ColorButtonOptions paletteOptions{
-    .otherColorsButton = true, .automaticButton = false, .columns = 5};
+// Every colour button's palette: a button for further colours, five colours
+// per row.
+constexpr ColorButtonOptions paletteOptions{.otherColorsButton = true, .columns = 5};
 
 constexpr std::array<ColorButtonInit, 4> mainColorButtons = {{
     {ctl::Circle2Color, paletteOptions},

@@ -59,7 +59,6 @@ struct ControlTemplate {
 // What a colour button's palette offers.
 struct ColorButtonOptions {
   bool otherColorsButton = false;  // a button that opens the full colour dialog
-  bool automaticButton = false;    // an entry for the automatic colour
   int columns = 0;                 // colours per palette row
 };
 

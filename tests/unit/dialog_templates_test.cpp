@@ -82,7 +82,7 @@ TEST(MainDialogTemplate, ControlKindsCarryTheirStyles) {
   EXPECT_EQ(findControl(mainDialogTemplate(), ctl::NoId), nullptr);
 }
 
-TEST(MainDialogTemplate, EveryColourButtonOffersOtherColoursInFiveColumnsWithoutAutomatic) {
+TEST(MainDialogTemplate, EveryColourButtonOffersOtherColoursInFiveColumns) {
   const DialogTemplate& dialog = mainDialogTemplate();
   ASSERT_EQ(dialog.colorButtons.size(), 4u);
   const int order[] = {ctl::Circle2Color, ctl::Circle1Color, ctl::Circle3Color, ctl::CrosshairColor};
@@ -91,7 +91,6 @@ TEST(MainDialogTemplate, EveryColourButtonOffersOtherColoursInFiveColumnsWithout
     const ColorButtonOptions* options = findColorButtonOptions(dialog, order[i]);
     ASSERT_NE(options, nullptr);
     EXPECT_TRUE(options->otherColorsButton);
-    EXPECT_FALSE(options->automaticButton);
     EXPECT_EQ(options->columns, 5);
     EXPECT_EQ(findControl(dialog, order[i])->kind, ControlKind::ColorButton);
   }
