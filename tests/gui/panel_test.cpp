@@ -13,12 +13,12 @@
 #include <string>
 
 #include "app/varnix_dlg.h"
-#include "fake_camera_system.h"
 #include "platform/color_button.h"
 #include "platform/color_palette_popup.h"
 #include "platform/number_field.h"
 #include "platform/slider_ctrl.h"
 #include "res/control_ids.h"
+#include "tests/camera_doubles.h"
 #include "widget_events.h"
 
 namespace {

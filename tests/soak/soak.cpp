@@ -35,6 +35,7 @@
 #include "platform/simple_controls.h"
 #include "platform/slider_ctrl.h"
 #include "res/control_ids.h"
+#include "tests/camera_doubles.h"
 #include "tests/soak/resident_memory.h"
 #include "video/movie.h"
 
@@ -53,13 +54,6 @@ constexpr bool memoryIsJudged = false;
 #else
 constexpr bool memoryIsJudged = true;
 #endif
-
-// No real devices: the soak must behave the same on every machine.
-class NoDevices final : public CameraSystem {
- public:
-  std::vector<CameraEntry> enumerateDevices() override { return {}; }
-  std::unique_ptr<CaptureDevice> createCapture(const CameraEntry&) override { return nullptr; }
-};
 
 class RandomInput {
  public:
@@ -234,7 +228,9 @@ int main(int argc, char** argv) {
 
   CommandLineOptions options;
   options.simulatedCameraName = "vexa3.5";
-  const std::unique_ptr<CameraSystem> cameras = makeCameraSystem(options, std::make_unique<NoDevices>());
+  // No real devices: the soak must behave the same on every machine.
+  const std::unique_ptr<CameraSystem> cameras =
+      makeCameraSystem(options, std::make_unique<FakeCameraSystem>());
   CVarnixDlg dialog(*cameras);
   RandomInput input(dialog, seed);
 

@@ -5,36 +5,31 @@
 #include <filesystem>
 #include <opencv2/videoio.hpp>
 
+#include "tests/camera_doubles.h"
+
 namespace {
 
 // Stands for the machine's cameras; its captures are recognisable by path.
-class FakeRealCameras final : public CameraSystem {
- public:
-  std::vector<CameraEntry> enumerateDevices() override {
-    return {{"Integrated Camera", "/dev/video0"}, {"vexa4.0", "/dev/video2"}};
-  }
-  std::unique_ptr<CaptureDevice> createCapture(const CameraEntry& entry) override {
-    createdFor.push_back(entry.devicePath);
-    return nullptr;
-  }
-  std::vector<std::string> createdFor;
-};
+std::unique_ptr<FakeCameraSystem> fakeRealCameras() {
+  return std::make_unique<FakeCameraSystem>(
+      std::vector<CameraEntry>{{"Integrated Camera", "/dev/video0"}, {"vexa4.0", "/dev/video2"}});
+}
 
 }  // namespace
 
 TEST(MakeCameraSystem, WithoutTheOptionListsTheRealCamerasOnly) {
-  auto real = std::make_unique<FakeRealCameras>();
-  FakeRealCameras* fake = real.get();
+  auto real = fakeRealCameras();
+  FakeCameraSystem* fake = real.get();
   const auto system = makeCameraSystem(CommandLineOptions{}, std::move(real));
   const auto entries = system->enumerateDevices();
   ASSERT_EQ(entries.size(), 2u);
-  EXPECT_EQ(system->createCapture(entries[1]), nullptr);
-  EXPECT_EQ(fake->createdFor, std::vector<std::string>{"/dev/video2"});
+  EXPECT_NE(dynamic_cast<FakeCapture*>(system->createCapture(entries[1]).get()), nullptr);
+  EXPECT_EQ(fake->log.createdFor, std::vector<std::string>{"/dev/video2"});
 }
 
 TEST(MakeCameraSystem, AppendsTheSimulatedCameraAfterTheRealOnes) {
-  auto real = std::make_unique<FakeRealCameras>();
-  FakeRealCameras* fake = real.get();
+  auto real = fakeRealCameras();
+  FakeCameraSystem* fake = real.get();
   CommandLineOptions options;
   options.simulatedCameraName = " vex calibration";
   const auto system = makeCameraSystem(options, std::move(real));
@@ -52,10 +47,10 @@ TEST(MakeCameraSystem, AppendsTheSimulatedCameraAfterTheRealOnes) {
   cv::Mat frame;
   EXPECT_TRUE(simulated->read(frame));
   EXPECT_EQ(frame.size(), cv::Size(320, 240));
-  EXPECT_TRUE(fake->createdFor.empty());
+  EXPECT_TRUE(fake->log.createdFor.empty());
 
   (void)system->createCapture(entries[0]);
-  EXPECT_EQ(fake->createdFor, std::vector<std::string>{"/dev/video0"});
+  EXPECT_EQ(fake->log.createdFor, std::vector<std::string>{"/dev/video0"});
 }
 
 TEST(MakeCameraSystem, OnThisMachineTheSimulatedCameraIsTheOnlyOne) {
