@@ -34,7 +34,7 @@ int main(int argc, char** argv) {
   const Icon icon = LoadIcon(appIconResource);
   if (!icon.isNull()) QApplication::setWindowIcon(icon.qicon());
 
-  const std::unique_ptr<CameraSystem> cameraSystem = makeCameraSystem(*options);
+  const std::unique_ptr<CameraSystem> cameraSystem = makeCameraSystem(cameraSystemOptions(*options));
   CVarnixApp theApp(*cameraSystem);
   theApp.InitInstance();
   return 0;

@@ -38,7 +38,7 @@ namespace {
 // 400 x 300 still (small frames keep the passes quick under the sanitizers),
 // its knobs taken from the environment as the program takes them.
 FrameCountingCameras simulatedVexa3(const std::string& stillPath) {
-  CommandLineOptions options;
+  CameraSystemOptions options;
   options.simulatedCameraName = "vexa3";
   options.simulatedSource = stillPath;
   return FrameCountingCameras(makeCameraSystem(options, std::make_unique<FakeCameraSystem>()));

@@ -226,7 +226,7 @@ int main(int argc, char** argv) {
   std::ofstream("focus.txt") << "1920 1080";
   std::ofstream("config4k.txt") << "300 2 600 2 900 2 1000 1 300 0 0";
 
-  CommandLineOptions options;
+  CameraSystemOptions options;
   options.simulatedCameraName = "vexa3.5";
   // No real devices: the soak must behave the same on every machine.
   const std::unique_ptr<CameraSystem> cameras =

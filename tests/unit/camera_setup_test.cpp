@@ -22,7 +22,7 @@ std::unique_ptr<FakeCameraSystem> fakeRealCameras() {
 TEST(MakeCameraSystem, WithoutTheOptionListsTheRealCamerasOnly) {
   auto real = fakeRealCameras();
   FakeCameraSystem* fake = real.get();
-  const auto system = makeCameraSystem(CommandLineOptions{}, std::move(real));
+  const auto system = makeCameraSystem(CameraSystemOptions{}, std::move(real));
   const auto entries = system->enumerateDevices();
   ASSERT_EQ(entries.size(), 2u);
   EXPECT_NE(dynamic_cast<FakeCapture*>(system->createCapture(entries[1]).get()), nullptr);
@@ -32,7 +32,7 @@ TEST(MakeCameraSystem, WithoutTheOptionListsTheRealCamerasOnly) {
 TEST(MakeCameraSystem, AppendsTheSimulatedCameraAfterTheRealOnes) {
   auto real = fakeRealCameras();
   FakeCameraSystem* fake = real.get();
-  CommandLineOptions options;
+  CameraSystemOptions options;
   options.simulatedCameraName = " vex calibration";
   const auto system = makeCameraSystem(options, std::move(real));
 
@@ -59,7 +59,7 @@ TEST(MakeCameraSystem, WithoutVideoNodesTheSimulatedCameraIsTheOnlyOne) {
   const TempFolder noNodes;
   ASSERT_TRUE(std::filesystem::is_directory(noNodes.path()));
 
-  CommandLineOptions options;
+  CameraSystemOptions options;
   options.simulatedCameraName = "vexa4.0";
   options.simulatedSource = "missing.png";
   const auto system = makeCameraSystem(
