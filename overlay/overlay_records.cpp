@@ -71,9 +71,9 @@ std::string& numericText(OverlayRecords& r, NumericValue value) {
   return r.circle1.radiusText;  // unreachable
 }
 
-cv::Scalar colorToScalar(ColorRef color) {
-  return cv::Scalar(static_cast<double>((color >> 16) & 0xFF), static_cast<double>((color >> 8) & 0xFF),
-                    static_cast<double>(color & 0xFF), 0.0);
+cv::Scalar colorToScalar(std::uint32_t colorRef) {
+  return cv::Scalar(static_cast<double>((colorRef >> 16) & 0xFF), static_cast<double>((colorRef >> 8) & 0xFF),
+                    static_cast<double>(colorRef & 0xFF), 0.0);
 }
 
 const std::array<DefaultColor, 4>& defaultColors() { return colors; }

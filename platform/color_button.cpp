@@ -4,7 +4,7 @@
 #include <QStyleOptionButton>
 
 #include "platform/color_palette_popup.h"
-#include "platform/color_ref.h"
+#include "platform/color_ref_qt.h"
 
 ColorButton::ColorButton(int controlId, const ColorButtonOptions& options, NotificationSink& sink,
                          QWidget* parent)

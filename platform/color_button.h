@@ -3,8 +3,8 @@
 #include <QPointer>
 #include <QPushButton>
 
-#include "overlay/overlay_records.h"
 #include "platform/color_palette_popup.h"
+#include "platform/color_ref.h"
 #include "platform/notifications.h"
 #include "res/dialog_templates.h"
 

@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <QToolButton>
 
-#include "platform/color_ref.h"
+#include "platform/color_ref_qt.h"
 
 namespace {
 

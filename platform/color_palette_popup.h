@@ -3,7 +3,7 @@
 #include <QFrame>
 #include <vector>
 
-#include "overlay/overlay_records.h"
+#include "platform/color_ref.h"
 #include "res/dialog_templates.h"
 
 class QAbstractButton;

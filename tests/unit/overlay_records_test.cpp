@@ -6,7 +6,7 @@
 
 TEST(ColorToScalar, TakesRedFromTheLowByte) {
   struct Case {
-    ColorRef color;
+    std::uint32_t color;
     cv::Scalar expected;
   };
   const Case cases[] = {
