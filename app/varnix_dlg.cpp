@@ -12,6 +12,7 @@
 #include "platform/screen.h"
 #include "platform/slider_ctrl.h"
 #include "res/control_ids.h"
+#include "res/dialog_templates.h"
 #include "video/movie.h"
 
 CVarnixDlg::CVarnixDlg(CameraSystem& cameraSystem)

@@ -5,8 +5,8 @@
 
 #include "platform/color_palette_popup.h"
 #include "platform/color_ref.h"
+#include "platform/dialog_template.h"
 #include "platform/notifications.h"
-#include "res/dialog_templates.h"
 
 // A button that shows a colour. A click opens the palette; a pick sets the
 // colour and tells the dialog (as a click). Setting the colour from code

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "platform/color_ref.h"
-#include "res/dialog_templates.h"
+#include "platform/dialog_template.h"
 
 class QAbstractButton;
 

@@ -14,7 +14,6 @@
 #include "platform/number_field.h"
 #include "platform/simple_controls.h"
 #include "platform/slider_ctrl.h"
-#include "res/control_ids.h"
 
 namespace {
 
@@ -106,7 +105,7 @@ void Dialog::createControl(const ControlTemplate& control) {
   // Group boxes sit behind the controls they frame, whatever their place in
   // the template, so they never cover one.
   if (control.kind == ControlKind::GroupBox) widget->lower();
-  if (control.id != ctl::NoId) controls_.emplace(control.id, widget);
+  if (control.id != noControlId) controls_.emplace(control.id, widget);
 }
 
 int Dialog::DoModal() {

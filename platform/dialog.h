@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "platform/data_exchange.h"
+#include "platform/dialog_template.h"
 #include "platform/dialog_units.h"
 #include "platform/message_map.h"
 #include "platform/notifications.h"
-#include "res/dialog_templates.h"
 
 class QEventLoop;
 class QScrollBar;

@@ -2,7 +2,7 @@
 
 #include <QWidget>
 
-#include "res/dialog_templates.h"
+#include "platform/dialog_template.h"
 
 class Dialog;
 class QScrollBar;

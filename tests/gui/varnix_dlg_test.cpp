@@ -24,6 +24,7 @@
 #include "platform/simple_controls.h"
 #include "platform/slider_ctrl.h"
 #include "res/control_ids.h"
+#include "res/dialog_templates.h"
 #include "tests/camera_doubles.h"
 #include "video/movie.h"
 
@@ -43,7 +44,7 @@ std::vector<int> tabStopsInTemplateOrder() {
 
 int focusedControl(const Dialog& dialog) {
   for (const ControlTemplate& c : mainDialogTemplate().controls)
-    if (c.id != ctl::NoId && dialog.GetDlgItem(c.id) == QApplication::focusWidget()) return c.id;
+    if (c.id != noControlId && dialog.GetDlgItem(c.id) == QApplication::focusWidget()) return c.id;
   return 0;
 }
 

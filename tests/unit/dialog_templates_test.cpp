@@ -40,7 +40,7 @@ TEST(MainDialogTemplate, EveryCaptureControlAppearsExactlyOnce) {
   // The capture controls plus open camera and close program are every control with an id.
   std::set<int> ids;
   for (const ControlTemplate& c : dialog.controls) {
-    if (c.id != ctl::NoId) {
+    if (c.id != noControlId) {
       EXPECT_TRUE(ids.insert(c.id).second) << "duplicate id " << c.id;
     }
   }
@@ -79,7 +79,7 @@ TEST(MainDialogTemplate, ControlKindsCarryTheirStyles) {
     EXPECT_EQ(control->rect.height, c.rect.height) << c.id;
     EXPECT_EQ(control->style, c.style) << c.id;
   }
-  EXPECT_EQ(findControl(mainDialogTemplate(), ctl::NoId), nullptr);
+  EXPECT_EQ(findControl(mainDialogTemplate(), noControlId), nullptr);
 }
 
 TEST(MainDialogTemplate, EveryColourButtonOffersOtherColoursInFiveColumns) {
