@@ -68,8 +68,6 @@ enum class NumericValue {
 
 struct NumericValueInfo {
   NumericValue value;
-  int sliderId;
-  int fieldId;
   int lowerBound;
   int upperBound;
   int startValue;  // set by the dialog's initialisation
@@ -94,7 +92,6 @@ enum class ColoredElement { Circle2, Circle1, Circle3, Crosshair };
 
 struct DefaultColor {
   ColoredElement element;
-  int buttonId;
   std::uint32_t color;  // as colorToScalar takes it
 };
 

@@ -29,6 +29,7 @@
 #include <vector>
 
 #include "app/app_globals.h"
+#include "app/control_bindings.h"
 #include "app/varnix_dlg.h"
 #include "camera/camera_setup.h"
 #include "platform/number_field.h"
@@ -174,16 +175,14 @@ class RandomInput {
   }
 
   void sliderKey() {
-    const NumericValueInfo& row =
-        numericValueTable()[static_cast<std::size_t>(pick(0, numericValueCount - 1))];
+    const ValueControls& row = valueControls[static_cast<std::size_t>(pick(0, numericValueCount - 1))];
     static constexpr Qt::Key keys[] = {Qt::Key_Left,     Qt::Key_Right, Qt::Key_PageUp,
                                        Qt::Key_PageDown, Qt::Key_Home,  Qt::Key_End};
     if (SliderCtrl* slider = dialog_.slider(row.sliderId)) QTest::keyClick(slider, pickOf(keys));
   }
 
   void typeIntoField() {
-    const NumericValueInfo& row =
-        numericValueTable()[static_cast<std::size_t>(pick(0, numericValueCount - 1))];
+    const ValueControls& row = valueControls[static_cast<std::size_t>(pick(0, numericValueCount - 1))];
     NumberField* field = dialog_.numberField(row.fieldId);
     if (field == nullptr) return;
     static constexpr char typed[] = "0123456789-+ .ex";
