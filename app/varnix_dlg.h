@@ -4,7 +4,7 @@
 #include <memory>
 #include <span>
 
-#include "camera/camera_controls_window.h"
+#include "app/camera_controls_window.h"
 #include "camera/camera_system.h"
 #include "overlay/overlay_records.h"
 #include "platform/dialog.h"

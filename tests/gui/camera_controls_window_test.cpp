@@ -1,4 +1,4 @@
-#include "camera/camera_controls_window.h"
+#include "app/camera_controls_window.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include <QSpinBox>
 #include <QTest>
 
-#include "camera/control_editors.h"
+#include "app/control_editors.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "camera/camera_controls_window.h"
+#include "app/camera_controls_window.h"
 
 #include <QApplication>
 #include <QFormLayout>
@@ -8,7 +8,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "camera/control_editors.h"
+#include "app/control_editors.h"
 
 CameraControlsWindow::CameraControlsWindow(CameraControls& controls, QWidget* owner)
     : QWidget(owner, Qt::Window), controls_(controls), refreshTimer_(new QTimer(this)) {
