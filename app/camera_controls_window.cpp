@@ -58,7 +58,7 @@ void CameraControlsWindow::apply(std::uint32_t id, std::int64_t value) {
   refresh();
 }
 
-bool CameraSettingsWindows::show(CameraControls* controls) {
+bool CameraSettingsWindowKeeper::show(CameraControls* controls) {
   if (controls == nullptr) return false;
   if (window_ && shownControls_ != controls) close();
   if (!window_) {
@@ -72,7 +72,7 @@ bool CameraSettingsWindows::show(CameraControls* controls) {
   return true;
 }
 
-void CameraSettingsWindows::close() {
+void CameraSettingsWindowKeeper::close() {
   // Deleted now, not later: its refresh timer must not fire once the
   // controls are gone.
   delete window_.data();

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "camera/camera_setup.h"
+#include "camera/camera_system_factory.h"
 
 // The program's own options. Without them it reads no arguments at all.
 struct CommandLineOptions {

@@ -8,7 +8,7 @@
 #include "app/resources.h"
 #include "app/varnix_app.h"
 #include "app/version_record.h"
-#include "camera/camera_setup.h"
+#include "camera/camera_system_factory.h"
 #include "platform/icon.h"
 
 int main(int argc, char** argv) {

@@ -94,5 +94,5 @@ class CVarnixDlg : public Dialog {
   // The latest capture run's video window; videoWindow points at it.
   std::unique_ptr<movie> videoWindowStorage;
   // The camera-controls window of the open camera, at most one.
-  CameraSettingsWindows cameraSettings{nullptr};
+  CameraSettingsWindowKeeper cameraSettings{nullptr};
 };

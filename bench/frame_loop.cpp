@@ -17,7 +17,7 @@
 #include <string>
 
 #include "app/varnix_dlg.h"
-#include "camera/camera_setup.h"
+#include "camera/camera_system_factory.h"
 #include "platform/simple_controls.h"
 #include "res/control_ids.h"
 

@@ -10,7 +10,7 @@
 
 #include "app/app_globals.h"
 #include "app/varnix_dlg.h"
-#include "camera/camera_setup.h"
+#include "camera/camera_system_factory.h"
 #include "platform/simple_controls.h"
 #include "platform/slider_ctrl.h"
 #include "res/control_ids.h"

@@ -25,7 +25,7 @@
 
 #include "app/app_globals.h"
 #include "app/varnix_dlg.h"
-#include "camera/camera_setup.h"
+#include "camera/camera_system_factory.h"
 #include "platform/simple_controls.h"
 #include "res/control_ids.h"
 #include "tests/camera_doubles.h"

@@ -31,7 +31,7 @@
 #include "app/app_globals.h"
 #include "app/control_bindings.h"
 #include "app/varnix_dlg.h"
-#include "camera/camera_setup.h"
+#include "camera/camera_system_factory.h"
 #include "platform/number_field.h"
 #include "platform/simple_controls.h"
 #include "platform/slider_ctrl.h"

@@ -1,4 +1,4 @@
-#include "camera/camera_setup.h"
+#include "camera/camera_system_factory.h"
 
 #include <gtest/gtest.h>
 
