@@ -18,6 +18,9 @@
 #include <cstdlib>
 #include <ctime>
 #include <fstream>
+#include <opencv2/core.hpp>
+#include <opencv2/imgcodecs.hpp>
+#include <opencv2/imgproc.hpp>
 #include <string>
 #include <thread>
 #include <vector>
@@ -39,8 +42,28 @@ std::int64_t monotonicUs() {
   return static_cast<std::int64_t>(now.tv_sec) * 1'000'000 + now.tv_nsec / 1000;
 }
 
+// What a camera sensor sends: a dim, uneven field with sensor noise and a few
+// bright spots. Noise is what makes motion JPEG large and slow to decode; a
+// clean synthetic picture decodes several times faster than a camera's.
+std::string writeCameraLikePicture(int width, int height) {
+  cv::Mat picture(height, width, CV_8UC3);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x)
+      picture.at<cv::Vec3b>(y, x) = cv::Vec3b::all(static_cast<uchar>(30 + 40 * x / width + 20 * y / height));
+  cv::Mat noise(height, width, CV_8UC3);
+  cv::randn(noise, cv::Scalar::all(0), cv::Scalar::all(8));
+  cv::add(picture, noise, picture, cv::noArray(), CV_8UC3);
+  for (int i = 1; i <= 5; ++i)
+    cv::circle(picture, {width * i / 6, height * (i % 3 + 1) / 4}, height / 40, cv::Scalar::all(230),
+               cv::FILLED, cv::LINE_AA);
+  const std::string path = "/tmp/varnix-camera-path-" + std::to_string(::getpid()) + ".ppm";
+  return cv::imwrite(path, picture) ? path : std::string();
+}
+
 // Runs this program again with the user-space camera under it.
 [[noreturn]] void runOnTheUserSpaceCamera(char** argv, int width, int height) {
+  const std::string picture = writeCameraLikePicture(width, height);
+  if (!picture.empty()) setenv("FAKEUVC_PICTURE", picture.c_str(), 1);
   const std::string format = "MJPG " + std::to_string(width) + "x" + std::to_string(height);
   // The model whose profile asks for this very format (or sends nothing).
   const char* card = width == 4000 ? "vexa4.0" : width == 3840 ? "vexa3.5" : "vexa2";
@@ -146,6 +169,7 @@ int main(int argc, char** argv) {
     dialog.SendCommand(ctl::CloseProgram);
   });
   dialog.DoModal();
+  if (const char* picture = std::getenv("FAKEUVC_PICTURE")) std::remove(picture);
 
   const double elapsedSeconds = static_cast<double>(stretch.elapsed()) / 1000.0;
   const double cameraSpanSeconds = static_cast<double>(last.timestampUs - first.timestampUs) / 1e6;

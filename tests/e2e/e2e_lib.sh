@@ -68,7 +68,14 @@ start_and_open_camera() {
   convert -size 3840x2160 xc:black black.png
   printf '1920 1080\n' > focus.txt
   printf '%b' "$1" > config4k.txt
-  "$binary" --simulate-camera vexa3.5 --simulate-source black.png &
+  start_program_and_open_camera --simulate-camera vexa3.5 --simulate-source black.png
+}
+
+# Starts the program in the current folder with the given arguments (and the
+# environment settings in the array $program_env, if any) and opens the
+# camera from the keyboard. Sets $pid, $main and $video.
+start_program_and_open_camera() {
+  env ${program_env[@]+"${program_env[@]}"} "$binary" "$@" &
   pid=$!
   main="$(wait_for_window '^VEXA$')" || fail "the main dialog did not appear"
   xdotool windowactivate --sync "$main" 2>/dev/null || xdotool windowfocus --sync "$main"
