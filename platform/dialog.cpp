@@ -48,7 +48,7 @@ Dialog::~Dialog() {
 
 bool Dialog::buildWindow(QWidget* parentWindow) {
   if (window_) return false;
-  window_ = new DialogWindow(this, template_, parentWindow);
+  window_ = new DialogWindow(*this, template_, parentWindow);
   const QFont font = dialogFont(template_);
   window_->setFont(font);
   baseUnits_ = measureBaseUnits(font);
@@ -361,6 +361,10 @@ void Dialog::mouseMessage(MouseMessage message, unsigned keyFlags, MousePoint po
 void Dialog::wheelTurned(unsigned keyFlags, int delta, MousePoint screenPoint) {
   DepthScope handler(handlerDepth_);
   OnMouseWheel(keyFlags, delta, screenPoint);
+}
+
+void Dialog::commandKey(int command) {
+  SendCommand(command);
 }
 
 bool Dialog::OnInitDialog() {

@@ -11,6 +11,7 @@
 #include "platform/dialog_units.h"
 #include "platform/message_map.h"
 #include "platform/notifications.h"
+#include "platform/window_events.h"
 
 class QEventLoop;
 class QScrollBar;
@@ -26,23 +27,8 @@ class PushButton;
 class SliderCtrl;
 
 enum class ShowCommand { Hide, Show };
-enum class SizeType { Restored, Minimized, Maximized };
 enum class IconSize { Big, Small };
 enum class CursorShape { Arrow, SizeAll };
-
-struct MousePoint {
-  int x = 0;
-  int y = 0;
-};
-
-// Which buttons and keys were down with a mouse message.
-namespace mouse_flags {
-inline constexpr unsigned LeftButton = 1u << 0;
-inline constexpr unsigned RightButton = 1u << 1;
-inline constexpr unsigned Shift = 1u << 2;
-inline constexpr unsigned Control = 1u << 3;
-inline constexpr unsigned MiddleButton = 1u << 4;
-}  // namespace mouse_flags
 
 // A dialog built from a template. Controls are reached by identifier; control
 // notifications go through the dialog's message map to handlers named after
@@ -51,7 +37,7 @@ inline constexpr unsigned MiddleButton = 1u << 4;
 //
 // The window exists from DoModal or Create until EndDialog's modal loop ends
 // or DestroyWindow; the Dialog object outlives it and may create it again.
-class Dialog : private NotificationSink {
+class Dialog : private WindowEventSink {
  public:
   explicit Dialog(const DialogTemplate& dialogTemplate);
   virtual ~Dialog();
@@ -146,11 +132,6 @@ class Dialog : private NotificationSink {
   virtual void OnRButtonDblClk(unsigned keyFlags, MousePoint point);
 
  private:
-  friend class DialogWindow;
-  friend class DialogClient;
-
-  enum class MouseMessage { Move, LeftDown, LeftUp, LeftDoubleClick, RightDoubleClick };
-
   bool buildWindow(QWidget* parentWindow);
   void createControl(const ControlTemplate& control);
   void focusFirstTabStop();
@@ -160,11 +141,12 @@ class Dialog : private NotificationSink {
   void controlNotified(int controlId, Notification code) override;
   void scrolled(int controlId, bool horizontal, ScrollCode code, int position) override;
 
-  // From the window.
-  void closeRequested();
-  void resized(SizeType type, int clientWidth, int clientHeight);
-  void mouseMessage(MouseMessage message, unsigned keyFlags, MousePoint point);
-  void wheelTurned(unsigned keyFlags, int delta, MousePoint screenPoint);
+  // WindowEventSink
+  void closeRequested() override;
+  void resized(SizeType type, int clientWidth, int clientHeight) override;
+  void mouseMessage(MouseMessage message, unsigned keyFlags, MousePoint point) override;
+  void wheelTurned(unsigned keyFlags, int delta, MousePoint screenPoint) override;
+  void commandKey(int command) override;
 
   const DialogTemplate& template_;
   DialogBaseUnits baseUnits_;
