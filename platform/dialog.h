@@ -37,7 +37,7 @@ enum class CursorShape { Arrow, SizeAll };
 //
 // The window exists from DoModal or Create until EndDialog's modal loop ends
 // or DestroyWindow; the Dialog object outlives it and may create it again.
-class Dialog : private WindowEventSink {
+class Dialog : private WindowEventSink, private ControlLookup {
  public:
   explicit Dialog(const DialogTemplate& dialogTemplate);
   virtual ~Dialog();
@@ -67,9 +67,9 @@ class Dialog : private WindowEventSink {
   // Controls by identifier; null when the dialog has no such control (or it
   // is of another kind).
   QWidget* GetDlgItem(int controlId) const;
-  SliderCtrl* slider(int controlId) const;
-  NumberField* numberField(int controlId) const;
-  CheckBox* checkBox(int controlId) const;
+  SliderCtrl* slider(int controlId) const override;
+  NumberField* numberField(int controlId) const override;
+  CheckBox* checkBox(int controlId) const override;
   ColorButton* colorButton(int controlId) const;
   PushButton* pushButton(int controlId) const;
   PictureCtrl* picture(int controlId) const;
