@@ -1,6 +1,6 @@
 #include "app/dialog_placement.h"
 
-WindowPlacement placeMainDialog(int screenWidth, int clientWidth, int clientHeight) {
+PixelRect placeMainDialog(const PixelRect& screen, int clientWidth, int clientHeight) {
   constexpr int margin = 100;
-  return {screenWidth - clientWidth - margin, margin, clientWidth, clientHeight};
+  return {screen.x + screen.width - clientWidth - margin, screen.y + margin, clientWidth, clientHeight};
 }

@@ -1,16 +1,10 @@
 #pragma once
 
-// Where the main dialog goes: its right edge 100 pixels left of the screen's
-// right edge, its top 100 pixels down, sized to the client area measured
-// before the move. No clamping: on a narrow screen the left edge may be
-// negative.
-struct WindowPlacement {
-  int left = 0;
-  int top = 0;
-  int width = 0;
-  int height = 0;
+#include "platform/dialog_units.h"
 
-  friend bool operator==(const WindowPlacement&, const WindowPlacement&) = default;
-};
-
-WindowPlacement placeMainDialog(int screenWidth, int clientWidth, int clientHeight);
+// Where the main dialog's outer frame goes on the primary screen (`screen`,
+// in the coordinates windows are placed in, offset included): its right edge
+// 100 pixels left of the screen's right edge, its top 100 pixels below the
+// screen's top, sized to the client area measured before the move. No
+// clamping: on a narrow screen the left edge may lie off the screen.
+PixelRect placeMainDialog(const PixelRect& screen, int clientWidth, int clientHeight);

@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QFile>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -8,10 +9,14 @@
 #include "app/resources.h"
 #include "app/varnix_app.h"
 #include "app/version_record.h"
+#include "app/window_platform.h"
 #include "camera/camera_system_factory.h"
 #include "platform/icon.h"
 
 int main(int argc, char** argv) {
+  // Decided before the toolkit starts, which reads it once.
+  if (const auto platform = chooseWindowPlatform([](const char* name) { return std::getenv(name); }))
+    ::setenv("QT_QPA_PLATFORM", platform->c_str(), 0);
   QApplication application(argc, argv);
   // QApplication has taken its own options out of argv; the rest are ours.
   std::string usageError;

@@ -77,8 +77,8 @@ bool CVarnixDlg::OnInitDialog() {
   for (const int id : ctl::captureControls) EnableDlgItem(id, false);
 
   const PixelRect client = GetClientRect();
-  const WindowPlacement place = placeMainDialog(screenWidth(), client.width, client.height);
-  MoveWindow(place.left, place.top, place.width, place.height);
+  const PixelRect place = placeMainDialog(primaryScreenRect(), client.width, client.height);
+  MoveWindow(place.x, place.y, place.width, place.height);
 
   SetIcon(m_hIcon, IconSize::Big);
   SetIcon(m_hIcon, IconSize::Small);

@@ -107,6 +107,7 @@ void CVarnixDlg::createVideoWindow(float aspectRatio) {
   // moves to the new one at the same moment, so it never dangles.
   auto window = std::make_unique<movie>();
   window->aspectRatio = aspectRatio;
+  window->onCloseRequested = [this] { SendCommand(ctl::CloseCamera); };
   videoWindowStorage = std::move(window);
   videoWindow = videoWindowStorage.get();
   if (!videoWindow->Create(nullptr)) return;

@@ -23,7 +23,10 @@ void CVarnixDlg::OnClose() {
 }
 
 // Enter outside a push button: pull the controls and end the dialog. Neither
-// the camera nor the video window is touched.
+// the camera nor the video window is touched. During a capture run Enter does
+// nothing: ending the dialog then would leave the camera open and the video
+// window up with no way left to end the program.
 void CVarnixDlg::OnDialogOk() {
+  if (captureIsRunning()) return;
   OnOK();
 }

@@ -75,18 +75,43 @@ void syncFolderOf(const std::filesystem::path& target) {
   if (fd.valid()) ::fsync(fd.get());
 }
 
+// Truncates and writes `target` itself: used only where no temporary file can
+// be made beside it, so an interrupted save there can leave it cut short.
+bool writeInPlace(const std::filesystem::path& target, std::string_view content) {
+  FileDescriptor fd(::open(target.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC));
+  if (!fd.valid()) return false;
+  const bool written = writeAll(fd.get(), content) && ::fsync(fd.get()) == 0;
+  const bool closed = fd.close();
+  return written && closed;
+}
+
+// The replacement takes over the old file's owner, group and permission
+// bits, as far as this process may set them.
+void keepOwnerAndMode(int fd, const struct stat& existing) {
+  // Owner first: a change of owner may clear the set-id bits the mode restores.
+  if (::fchown(fd, existing.st_uid, existing.st_gid) != 0)
+    (void)::fchown(fd, static_cast<uid_t>(-1), existing.st_gid);
+  (void)::fchmod(fd, existing.st_mode & 07777);
+}
+
 }  // namespace
 
 bool replaceFileContents(const std::filesystem::path& file, std::string_view content) {
   const std::filesystem::path target = resolvedTarget(file);
+  struct stat existing {};
+  const bool existingFile = ::stat(target.c_str(), &existing) == 0 && S_ISREG(existing.st_mode);
+  // A file this user may not write is not theirs to replace, even where the
+  // folder would let a rename do it.
+  if (existingFile && ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) return false;
+
   std::filesystem::path temporary;
   FileDescriptor fd(createTemporaryBeside(target, temporary));
-  if (!fd.valid()) return false;
-
-  // Keep the permissions of the file being replaced.
-  struct stat existing {};
-  if (::stat(target.c_str(), &existing) == 0 && S_ISREG(existing.st_mode))
-    ::fchmod(fd.get(), existing.st_mode & 07777);
+  if (!fd.valid()) {
+    // A folder the user may not write to, holding a file they may write.
+    const bool folderRefused = errno == EACCES || errno == EPERM;
+    return folderRefused && existingFile && writeInPlace(target, content);
+  }
+  if (existingFile) keepOwnerAndMode(fd.get(), existing);
 
   const bool written = writeAll(fd.get(), content) && ::fsync(fd.get()) == 0;
   const bool closed = fd.close();

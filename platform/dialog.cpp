@@ -5,7 +5,6 @@
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QScrollBar>
-#include <algorithm>
 
 #include "platform/color_button.h"
 #include "platform/dialog_font.h"
@@ -257,14 +256,7 @@ PixelRect Dialog::GetWindowRect() const {
 }
 
 void Dialog::MoveWindow(int x, int y, int width, int height) {
-  if (!window_) return;
-  // The frame's size is known only once the window system has framed the
-  // window; until then the outer size is the window's own size.
-  const QRect frame = window_->frameGeometry();
-  const QRect inner = window_->geometry();
-  window_->setWindowSize(std::max(0, width - (frame.width() - inner.width())),
-                         std::max(0, height - (frame.height() - inner.height())));
-  window_->move(x, y);
+  if (window_) window_->placeFrame({x, y, width, height});
 }
 
 int Dialog::MessageBox(std::string_view text, std::string_view caption) {

@@ -83,7 +83,8 @@ class Dialog : private WindowEventSink, private ControlLookup {
   PixelRect GetClientRect() const;
   // The outer rectangle, frame included where the window system reports one.
   PixelRect GetWindowRect() const;
-  // Places the outer rectangle: (x, y) is the frame's top-left corner.
+  // Places and sizes the outer rectangle, the window manager's frame
+  // included: (x, y) is the frame's top-left corner.
   void MoveWindow(int x, int y, int width, int height);
 
   // A modal box owned by this dialog with one OK button and no icon.

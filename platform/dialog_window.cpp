@@ -39,7 +39,9 @@ ScrollCode scrollCodeOf(int action) {
 Qt::WindowFlags windowFlagsOf(std::uint32_t style) {
   using namespace window_style;
   Qt::WindowFlags flags = Qt::CustomizeWindowHint;
-  flags |= (style & ModalFrame) ? Qt::Dialog : Qt::Window;
+  // A dialog frame makes a dialog of the window, owned by the program,
+  // unless it asks for a task-bar entry of its own: then it is a main window.
+  flags |= (style & ModalFrame) && !(style & AppWindow) ? Qt::Dialog : Qt::Window;
   if (style & Caption)
     flags |= Qt::WindowTitleHint;
   else
@@ -97,7 +99,10 @@ void DialogClient::mouseMoveEvent(QMouseEvent* event) {
 
 void DialogClient::wheelEvent(QWheelEvent* event) {
   if (owner_ == nullptr) return;
-  const int delta = event->angleDelta().y();
+  int delta = event->angleDelta().y();
+  // Turned with a key held, the wheel may come as a sideways turn (Alt on
+  // X11); it is still the wheel. A sideways scroll alone is not.
+  if (delta == 0 && event->modifiers() != Qt::NoModifier) delta = event->angleDelta().x();
   if (delta == 0) return;
   owner_->wheelTurned(keyFlagsOf(event->buttons(), event->modifiers()), delta,
                       pointOf(event->globalPosition()));
@@ -167,6 +172,32 @@ void DialogWindow::setWindowSize(int width, int height) {
   layoutClient();
 }
 
+FrameExtents DialogWindow::frameExtents() const {
+  const QRect frame = frameGeometry();
+  const QRect inner = geometry();
+  return {inner.left() - frame.left(), frame.right() - inner.right(), inner.top() - frame.top(),
+          frame.bottom() - inner.bottom()};
+}
+
+void DialogWindow::placeFrame(const PixelRect& outer) {
+  placement_ = outer;
+  applyPlacement();
+}
+
+void DialogWindow::applyPlacement() {
+  const FrameExtents frame = frameExtents();
+  const PixelRect inside = rectInsideFrame(*placement_, frame);
+  setWindowSize(inside.width, inside.height);
+  // A top-level window's position is that of its frame.
+  move(placement_->x, placement_->y);
+  placedWith_ = frame;
+  if (frame != FrameExtents{}) placement_.reset();
+}
+
+void DialogWindow::placeAgainOnceFramed() {
+  if (placement_ && frameExtents() != placedWith_) applyPlacement();
+}
+
 void DialogWindow::layoutClient() {
   const int right = barExtent(false);
   const int bottom = barExtent(true);
@@ -180,6 +211,17 @@ void DialogWindow::layoutClient() {
 void DialogWindow::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
   layoutClient();
+  placeAgainOnceFramed();
+}
+
+void DialogWindow::moveEvent(QMoveEvent* event) {
+  QWidget::moveEvent(event);
+  placeAgainOnceFramed();
+}
+
+void DialogWindow::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  placeAgainOnceFramed();
 }
 
 void DialogWindow::changeEvent(QEvent* event) {

@@ -1,9 +1,11 @@
 #pragma once
 
 #include <QWidget>
+#include <optional>
 
 #include "platform/dialog_template.h"
 #include "platform/window_events.h"
+#include "platform/window_frame.h"
 
 class QScrollBar;
 
@@ -50,11 +52,17 @@ class DialogWindow : public QWidget {
   void setClientSize(int width, int height);
   // Sizes the window (scroll bars included, frame excluded).
   void setWindowSize(int width, int height);
+  // Places and sizes the window by its outer frame. The window manager tells
+  // the frame only once it has framed the shown window, so the placement is
+  // made again then; without a window manager the frame is the window.
+  void placeFrame(const PixelRect& outer);
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  void moveEvent(QMoveEvent* event) override;
+  void showEvent(QShowEvent* event) override;
   void changeEvent(QEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -62,10 +70,16 @@ class DialogWindow : public QWidget {
   QScrollBar* makeScrollBar(bool horizontal);
   void layoutClient();
   int barExtent(bool horizontal) const;
+  FrameExtents frameExtents() const;
+  void applyPlacement();
+  void placeAgainOnceFramed();
 
   WindowEventSink* owner_ = nullptr;
   bool fixedSize_ = false;
   DialogClient* client_ = nullptr;
   QScrollBar* horizontalBar_ = nullptr;
   QScrollBar* verticalBar_ = nullptr;
+  // The outer rectangle asked for, kept until the frame around it is known.
+  std::optional<PixelRect> placement_;
+  FrameExtents placedWith_;
 };

@@ -3,7 +3,9 @@
 #include <QGuiApplication>
 #include <QScreen>
 
-int screenWidth() {
+PixelRect primaryScreenRect() {
   const QScreen* screen = QGuiApplication::primaryScreen();
-  return screen != nullptr ? screen->geometry().width() : 0;
+  if (screen == nullptr) return {};
+  const QRect r = screen->geometry();
+  return {r.x(), r.y(), r.width(), r.height()};
 }

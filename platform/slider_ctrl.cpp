@@ -2,6 +2,9 @@
 
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <algorithm>
+#include <cstdint>
+#include <optional>
 
 namespace {
 
@@ -17,17 +20,19 @@ ScrollCode scrollCodeOf(int action) {
   }
 }
 
-bool movesSlider(int key) {
+// A trackbar's keyboard: Up and Page Up move toward the minimum like Left,
+// Down and Page Down toward the maximum like Right.
+std::optional<QAbstractSlider::SliderAction> trackbarAction(int key) {
   switch (key) {
     case Qt::Key_Left:
+    case Qt::Key_Up: return QAbstractSlider::SliderSingleStepSub;
     case Qt::Key_Right:
-    case Qt::Key_Up:
-    case Qt::Key_Down:
-    case Qt::Key_PageUp:
-    case Qt::Key_PageDown:
-    case Qt::Key_Home:
-    case Qt::Key_End: return true;
-    default: return false;
+    case Qt::Key_Down: return QAbstractSlider::SliderSingleStepAdd;
+    case Qt::Key_PageUp: return QAbstractSlider::SliderPageStepSub;
+    case Qt::Key_PageDown: return QAbstractSlider::SliderPageStepAdd;
+    case Qt::Key_Home: return QAbstractSlider::SliderToMinimum;
+    case Qt::Key_End: return QAbstractSlider::SliderToMaximum;
+    default: return std::nullopt;
   }
 }
 
@@ -59,6 +64,25 @@ void SliderCtrl::onActionTriggered(int action) {
   notify(scrollCodeOf(action));
 }
 
+void SliderCtrl::sliderChange(SliderChange change) {
+  // A page is a fifth of the range, at least one step, whatever the range.
+  if (change == SliderRangeChange) {
+    const std::int64_t range = static_cast<std::int64_t>(maximum()) - minimum();
+    setPageStep(static_cast<int>(std::max<std::int64_t>(1, range / 5)));
+  }
+  QSlider::sliderChange(change);
+}
+
+void SliderCtrl::keyPressEvent(QKeyEvent* event) {
+  const std::optional<SliderAction> action = trackbarAction(event->key());
+  if (!action) {
+    QSlider::keyPressEvent(event);
+    return;
+  }
+  event->accept();
+  triggerAction(*action);
+}
+
 void SliderCtrl::mouseReleaseEvent(QMouseEvent* event) {
   const bool wasDragging = isSliderDown();
   QSlider::mouseReleaseEvent(event);
@@ -69,7 +93,7 @@ void SliderCtrl::mouseReleaseEvent(QMouseEvent* event) {
 
 void SliderCtrl::keyReleaseEvent(QKeyEvent* event) {
   QSlider::keyReleaseEvent(event);
-  if (!event->isAutoRepeat() && movesSlider(event->key())) notify(ScrollCode::EndScroll);
+  if (!event->isAutoRepeat() && trackbarAction(event->key())) notify(ScrollCode::EndScroll);
 }
 
 void SliderCtrl::notify(ScrollCode code) {

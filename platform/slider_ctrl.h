@@ -5,7 +5,9 @@
 #include "platform/notifications.h"
 
 // A horizontal slider that reports every move by the user to its dialog as a
-// horizontal scroll, and nothing when its position is set from code.
+// horizontal scroll, and nothing when its position is set from code. Its
+// keys: Left and Up one step down, Right and Down one step up, Page Up and
+// Page Down a page down and up, Home and End to the ends.
 class SliderCtrl : public QSlider {
   Q_OBJECT
 
@@ -26,10 +28,13 @@ class SliderCtrl : public QSlider {
 
   void SetLineSize(int size) { setSingleStep(size); }
   int GetLineSize() const { return singleStep(); }
+  // Every change of the range resets the page to a fifth of it (at least 1).
   void SetPageSize(int size) { setPageStep(size); }
   int GetPageSize() const { return pageStep(); }
 
  protected:
+  void sliderChange(SliderChange change) override;
+  void keyPressEvent(QKeyEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void keyReleaseEvent(QKeyEvent* event) override;
 

@@ -1,5 +1,6 @@
 #include "video/display_image.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <opencv2/core/utility.hpp>
@@ -15,19 +16,22 @@ void nearestIndices(int count, int sourceCount, std::vector<int>& indices) {
         static_cast<int>(static_cast<std::int64_t>(i) * sourceCount / count);
 }
 
-void sampleRowBgrToBgrx(const uchar* source, std::uint32_t* out, const std::vector<int>& columns) {
-  // Four bytes read per pixel (its three and the next one's first, then
-  // masked off) are one load instead of three; the last pixel of a row may
-  // end its image's buffer, so it is read byte by byte.
-  const std::size_t last = columns.size() - 1;
-  for (std::size_t x = 0; x < last; ++x) {
+// Four bytes read per pixel (its three and the next one's first, then masked
+// off) are one load instead of three. Only the first `wideReads` output
+// pixels take that load: the rest show the row's last pixel, which may end
+// its image's buffer, so they are read byte by byte.
+void sampleRowBgrToBgrx(const uchar* source, std::uint32_t* out, const std::vector<int>& columns,
+                        std::size_t wideReads) {
+  for (std::size_t x = 0; x < wideReads; ++x) {
     std::uint32_t bgr = 0;
     std::memcpy(&bgr, source + 3 * static_cast<std::ptrdiff_t>(columns[x]), sizeof bgr);
     out[x] = bgr | 0xFF000000u;
   }
-  const uchar* p = source + 3 * static_cast<std::ptrdiff_t>(columns[last]);
-  out[last] =
-      0xFF000000u | static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[1]) << 8 | p[0];
+  for (std::size_t x = wideReads; x < columns.size(); ++x) {
+    const uchar* p = source + 3 * static_cast<std::ptrdiff_t>(columns[x]);
+    out[x] =
+        0xFF000000u | static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[1]) << 8 | p[0];
+  }
 }
 
 // A reduced frame reads rows far apart, each too short for the processor to
@@ -63,6 +67,10 @@ bool scaleForDisplay(const cv::Mat& image, cv::Mat& display) {
   std::vector<int> rows;
   nearestIndices(display.cols, image.cols, columns);
   nearestIndices(display.rows, image.rows, rows);
+  // An enlarged picture shows the last image column several times; none of
+  // those may read past it.
+  const auto wideReads = static_cast<std::size_t>(
+      std::lower_bound(columns.begin(), columns.end(), image.cols - 1) - columns.begin());
   // Each output row reads one image row, so rows are independent; any row
   // length and region view is read through its own step, never sheared.
   const std::size_t rowBytes = static_cast<std::size_t>(display.cols) * display.elemSize();
@@ -78,7 +86,7 @@ bool scaleForDisplay(const cv::Mat& image, cv::Mat& display) {
       if (const int later = y + rowsAhead; later < range.end)
         prefetchRow(image, rows[static_cast<std::size_t>(later)]);
       if (displayType == CV_8UC4)
-        sampleRowBgrToBgrx(source, display.ptr<std::uint32_t>(y), columns);
+        sampleRowBgrToBgrx(source, display.ptr<std::uint32_t>(y), columns, wideReads);
       else
         sampleRowGrey(source, display.ptr(y), columns);
     }

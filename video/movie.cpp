@@ -57,6 +57,14 @@ void movie::OnDestroy() {
   Dialog::OnDestroy();
 }
 
+void movie::OnOK() {}
+
+void movie::OnCancel() {}
+
+void movie::OnClose() {
+  if (onCloseRequested) onCloseRequested();
+}
+
 void movie::layoutChildren() {
   if (!IsWindow()) return;
   const PixelRect client = GetClientRect();

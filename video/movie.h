@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include "platform/dialog.h"
 #include "video/scroll_bar_model.h"
 #include "video/view_state.h"
@@ -24,6 +26,10 @@ class movie : public Dialog {
   // Control 1041 while the window exists, else null. Frames are drawn into it.
   PictureCtrl* pictureCtrl = nullptr;
 
+  // The window system's close (Alt+F4, a task-bar menu; the window has no
+  // close button of its own) asks for this; unset, the window stays.
+  std::function<void()> onCloseRequested;
+
   // Fits every control of the window to the client area at aspectRatio.
   void layoutChildren();
 
@@ -35,6 +41,11 @@ class movie : public Dialog {
   bool OnInitDialog() override;
   void DoDataExchange(DataExchange& dx) override;
   void OnDestroy() override;
+  // Enter and Esc do nothing here: hiding the window would leave the run
+  // going with no picture and no way to bring it back.
+  void OnOK() override;
+  void OnCancel() override;
+  void OnClose() override;
   void OnSize(SizeType type, int clientWidth, int clientHeight) override;
   void OnHScroll(ScrollCode code, int position, int controlId) override;
   void OnVScroll(ScrollCode code, int position, int controlId) override;

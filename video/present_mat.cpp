@@ -9,9 +9,11 @@ void presentMat(PictureCtrl& target, const cv::Mat& image) {
 
   // The picture is sampled straight into the control's 32-bit buffer, which
   // the window's backing store takes as it is: no scaled copy in between and
-  // no conversion per repaint.
+  // no conversion per repaint. It has the screen's own pixels, so a scaled
+  // (high-density) screen shows more of the frame's detail, not larger pixels.
+  const qreal ratio = target.devicePixelRatioF();
   QImage& picture =
-      target.pictureBuffer(QSize(target.width(), target.height()),
+      target.pictureBuffer(QSize(qRound(target.width() * ratio), qRound(target.height() * ratio)),
                            displayType == CV_8UC4 ? QImage::Format_RGB32 : QImage::Format_Grayscale8);
   cv::Mat pixels(picture.height(), picture.width(), displayType, picture.bits(),
                  static_cast<std::size_t>(picture.bytesPerLine()));

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # End to end, the real binary on a virtual X server in a working folder it
-# may not write to: saving the parameters fails, the program says so in its
-# box, the old config4k.txt is untouched and nothing is left behind; the run
-# goes on and the program still ends with exit code 0.
+# may not write to, holding a config4k.txt it may not write either: saving
+# the parameters fails, the program says so in its box, the old config4k.txt
+# is untouched and nothing is left behind; the run goes on and the program
+# still ends with exit code 0.
 #
 # Root ignores folder permissions, so as root the program runs as the user
 # nobody (setpriv); otherwise as the calling user.
@@ -20,7 +21,7 @@ if [ -z "${VARNIX_E2E_FOLDER:-}" ]; then
   chmod 755 "$folder"
   printf '1920 1080' > "$folder/focus.txt"
   printf '222 3 100 1 50 1 100 1 0 0 0' > "$folder/config4k.txt"
-  chmod 644 "$folder"/*.txt
+  chmod 444 "$folder"/*.txt
   chmod 555 "$folder"
   runner=()
   if [ "$(id -u)" -eq 0 ]; then

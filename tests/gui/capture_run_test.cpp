@@ -317,3 +317,40 @@ TEST_F(CaptureRun, AColourPickShowsInTheNextPresentedFrame) {
                   click(dialog, ctl::CloseProgram);
                 }}});
 }
+
+TEST_F(CaptureRun, NoKeyStrandsARunAndTheWindowSystemsCloseOfTheVideoIsCloseCamera) {
+  FakeCameraSystem cameras(std::vector<CameraEntry>{{"vexa3", "/dev/video0"}});
+  CVarnixDlg dialog(cameras);
+  long passesAtKeys = 0;
+  const int result =
+      run(dialog,
+          {{0, 0, [&] { click(dialog, ctl::OpenCamera); }},
+           {1, 0,
+            [&] {
+              for (const int id : {ctl::Circle1RadiusField, ctl::Circle1RadiusSlider, ctl::Circle1Enable}) {
+                dialog.GetDlgItem(id)->setFocus();
+                QTest::keyClick(dialog.GetDlgItem(id), Qt::Key_Return);
+              }
+              QTest::keyClick(videoWindow->window(), Qt::Key_Escape);
+              QTest::keyClick(videoWindow->window(), Qt::Key_Return);
+              passesAtKeys = dialog.passCount;
+            }},
+           {1, 0,
+            [&] {
+              EXPECT_GT(dialog.passCount, passesAtKeys) << "the run goes on";
+              EXPECT_TRUE(dialog.IsWindowVisible());
+              EXPECT_TRUE(videoWindow->IsWindowVisible());
+              videoWindow->window()->close();  // Alt+F4 or a task-bar menu
+              EXPECT_FALSE(videoWindow->IsWindow());
+              EXPECT_FALSE(dialog.capture->isOpened());
+              EXPECT_TRUE(dialog.IsDlgItemEnabled(ctl::OpenCamera));
+              for (int id : ctl::captureControls) EXPECT_FALSE(dialog.IsDlgItemEnabled(id)) << id;
+            }},
+           {0, 100, [&] {
+              // Outside a run Enter off the buttons is the dialog's OK again.
+              EXPECT_TRUE(dialog.IsWindowVisible());
+              dialog.window()->setFocus();
+              QTest::keyClick(dialog.window(), Qt::Key_Return);
+            }}});
+  EXPECT_EQ(result, commandOk);
+}

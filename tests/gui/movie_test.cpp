@@ -36,13 +36,17 @@ QWindow* handleOf(const movie& window) {
 
 // The wheel turned with the mouse at `pos` (window coordinates), delivered
 // to whatever widget lies there, as the window system would.
-void turnWheel(const movie& window, QPoint pos, int delta) {
+void turnWheel(const movie& window, QPoint pos, QPoint angleDelta, Qt::KeyboardModifiers modifiers) {
   QWidget* top = window.window();
   QWidget* target = top->childAt(pos);
   if (target == nullptr) target = top;
-  QWheelEvent event(target->mapFrom(top, QPointF(pos)), top->mapToGlobal(QPointF(pos)), QPoint(),
-                    QPoint(0, delta), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+  QWheelEvent event(target->mapFrom(top, QPointF(pos)), top->mapToGlobal(QPointF(pos)), QPoint(), angleDelta,
+                    Qt::NoButton, modifiers, Qt::NoScrollPhase, false);
   QApplication::sendEvent(target, &event);
+}
+
+void turnWheel(const movie& window, QPoint pos, int delta) {
+  turnWheel(window, pos, QPoint(0, delta), Qt::NoModifier);
 }
 
 QPoint clientCenter(const movie& window) {
@@ -244,6 +248,32 @@ TEST(Movie, WheelStepsOncePerTurnWhateverItsSizeAndSkipsLevel7) {
   EXPECT_FALSE(vertical->isVisible());
 }
 
+TEST(Movie, WheelZoomsWhateverModifierIsHeld) {
+  // With Alt held the X11 platform reports the wheel as a sideways turn.
+  const struct {
+    const char* name;
+    Qt::KeyboardModifiers modifiers;
+    QPoint angleDelta;
+    int level;  // from level 2
+  } cases[] = {
+      {"Ctrl", Qt::ControlModifier, {0, 120}, 3},
+      {"Shift", Qt::ShiftModifier, {0, -120}, 1},
+      {"Alt, forward", Qt::AltModifier, {120, 0}, 3},
+      {"Alt, back", Qt::AltModifier, {-120, 0}, 1},
+      {"Alt and Shift", Qt::AltModifier | Qt::ShiftModifier, {120, 0}, 3},
+      {"a sideways scroll alone is no wheel turn", Qt::NoModifier, {120, 0}, 2},
+  };
+  for (const auto& c : cases) {
+    movie window;
+    openLikeTheFrameLoop(window);
+    const QPoint center = clientCenter(window);
+    turnWheel(window, center, 120);
+    ASSERT_EQ(window.view.zoomLevel, 2);
+    turnWheel(window, center, c.angleDelta, c.modifiers);
+    EXPECT_EQ(window.view.zoomLevel, c.level) << c.name;
+  }
+}
+
 TEST(Movie, DoubleClicksZoomWithoutPanning) {
   movie window;
   openLikeTheFrameLoop(window);
@@ -337,11 +367,9 @@ TEST(Movie, StartsAsACameraWindowAt100By100Sized900By740) {
 
   window.ShowWindow(ShowCommand::Show);
   ASSERT_TRUE(QTest::qWaitForWindowExposed(window.window()));
-  // Once shown the platform adds its frame around the size set before the
-  // window was framed; the frame's corner stays where it was put.
-  const PixelRect shown = window.GetWindowRect();
-  EXPECT_EQ(shown.x, 100);
-  EXPECT_EQ(shown.y, 100);
+  // Once shown the platform frames the window; the frame is what stands
+  // at (100, 100) with 900 x 740, the window inside it.
+  EXPECT_EQ(window.GetWindowRect(), (PixelRect{100, 100, 900, 740}));
   expectPictureFitted(window);
 
   const Qt::WindowFlags flags = window.window()->windowFlags();
@@ -355,6 +383,22 @@ TEST(Movie, StartsAsACameraWindowAt100By100Sized900By740) {
   EXPECT_FALSE(window.window()->windowIcon().isNull());
 
   QApplication::setWindowIcon(appIconBefore);
+}
+
+TEST(Movie, EnterAndEscLeaveItUpAndTheWindowSystemsCloseOnlyAsks) {
+  movie window;
+  openLikeTheFrameLoop(window);
+  for (const Qt::Key key : {Qt::Key_Escape, Qt::Key_Return}) {
+    QTest::keyClick(window.window(), key);
+    EXPECT_TRUE(window.IsWindowVisible()) << key;
+  }
+  EXPECT_FALSE(window.window()->close()) << "nobody to ask: the window stays";
+  EXPECT_TRUE(window.IsWindowVisible());
+  int asked = 0;
+  window.onCloseRequested = [&asked] { ++asked; };
+  window.window()->close();
+  EXPECT_EQ(asked, 1);
+  EXPECT_TRUE(window.IsWindowVisible()) << "whoever asked decides";
 }
 
 TEST(Movie, DestroyingTwiceIsHarmlessAndCreateStartsAfresh) {

@@ -8,6 +8,7 @@
 #include <QStyle>
 #include <QStyleOptionSlider>
 #include <QTest>
+#include <algorithm>
 #include <functional>
 #include <optional>
 #include <string>
@@ -210,6 +211,47 @@ TEST(PanelSlider, EveryKindOfMoveRewritesEveryFieldFromItsSlider) {
     for (const ValueControls& row : valueControls)
       EXPECT_EQ(panel.text(row.fieldId), std::to_string(panel.slider(row.sliderId)->GetPos()))
           << c.name << ", field " << row.fieldId;
+  }
+}
+
+TEST(PanelSlider, KeysMoveEverySliderAsATrackbarAndNotify) {
+  struct Key {
+    Qt::Key key;
+    int lines;  // steps of one; none for the page and end keys
+    int pages;
+    bool toMinimum;
+    bool toMaximum;
+  };
+  const Key keys[] = {
+      {Qt::Key_Left, -1, 0, false, false},   {Qt::Key_Up, -1, 0, false, false},
+      {Qt::Key_Right, 1, 0, false, false},   {Qt::Key_Down, 1, 0, false, false},
+      {Qt::Key_PageUp, 0, -1, false, false}, {Qt::Key_PageDown, 0, 1, false, false},
+      {Qt::Key_Home, 0, 0, true, false},     {Qt::Key_End, 0, 0, false, true},
+  };
+  Panel panel;
+  for (const ValueControls& info : valueControls) {
+    SliderCtrl& slider = *panel.slider(info.sliderId);
+    const int low = slider.GetRangeMin();
+    const int high = slider.GetRangeMax();
+    const int page = std::max(1, (high - low) / 5);
+    const int middle = low + (high - low) / 2;
+    // A slider moved from code tells nobody: its field keeps the old text
+    // until a move by the user makes the panel rewrite every field.
+    const int witnessId =
+        info.sliderId == ctl::Circle2RadiusSlider ? ctl::Circle1RadiusSlider : ctl::Circle2RadiusSlider;
+    int witnessPosition = 10;
+    for (const Key& k : keys) {
+      slider.SetPos(middle);
+      panel.slider(witnessId)->SetPos(++witnessPosition);
+      pressKey(slider, k.key);
+      const int expected = k.toMinimum   ? low
+                           : k.toMaximum ? high
+                                         : std::clamp(middle + k.lines + k.pages * page, low, high);
+      EXPECT_EQ(slider.GetPos(), expected) << "slider " << info.sliderId << ", key " << k.key;
+      for (const ValueControls& other : valueControls)
+        EXPECT_EQ(panel.text(other.fieldId), std::to_string(panel.slider(other.sliderId)->GetPos()))
+            << "slider " << info.sliderId << ", key " << k.key << ", field " << other.fieldId;
+    }
   }
 }
 

@@ -85,3 +85,26 @@ TEST_F(PresentMatTest, RepaintsTheLastPictureAtANewSize) {
   EXPECT_EQ(shownAt(5, 5), QColor(0, 0, 255));
   EXPECT_EQ(shownAt(55, 35), QColor(255, 255, 255));
 }
+
+// Run once more with QT_SCALE_FACTOR=2, where the control has twice its size
+// in device pixels.
+TEST_F(PresentMatTest, SamplesTheFrameAtTheScreensOwnPixels) {
+  const qreal ratio = picture_->devicePixelRatioF();
+  if (qEnvironmentVariableIsSet("QT_SCALE_FACTOR")) {
+    ASSERT_EQ(ratio, qEnvironmentVariable("QT_SCALE_FACTOR").toDouble());
+  }
+  cv::Mat frame(300, 400, CV_8UC3);
+  for (int y = 0; y < frame.rows; ++y)
+    for (int x = 0; x < frame.cols; ++x)
+      frame.at<cv::Vec3b>(y, x) = {static_cast<uchar>(x), static_cast<uchar>(y), static_cast<uchar>(x >> 8)};
+  presentMat(*picture_, frame);
+
+  const QImage& shown = picture_->picture();
+  ASSERT_EQ(shown.size(), QSize(qRound(120 * ratio), qRound(90 * ratio)));
+  for (int y = 0; y < shown.height(); ++y)
+    for (int x = 0; x < shown.width(); ++x) {
+      const cv::Vec3b pixel =
+          frame.at<cv::Vec3b>(y * frame.rows / shown.height(), x * frame.cols / shown.width());
+      ASSERT_EQ(shown.pixelColor(x, y), QColor(pixel[2], pixel[1], pixel[0])) << x << "," << y;
+    }
+}

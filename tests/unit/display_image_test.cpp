@@ -1,6 +1,8 @@
 #include "video/display_image.h"
 
 #include <gtest/gtest.h>
+#include <sys/mman.h>
+#include <unistd.h>
 
 #include <opencv2/core.hpp>
 
@@ -10,6 +12,36 @@ namespace {
 cv::Vec4b shown(const cv::Vec3b& pixel) {
   return {pixel[0], pixel[1], pixel[2], 255};
 }
+
+// A colour frame whose pixel buffer ends exactly where an unreadable page
+// begins, so reading one byte past its last pixel faults in every build.
+class FrameBeforeAGuardPage {
+ public:
+  FrameBeforeAGuardPage(int rows, int cols) {
+    const std::size_t page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+    const std::size_t bytes = static_cast<std::size_t>(rows) * static_cast<std::size_t>(cols) * 3;
+    pages_ = (bytes + page - 1) / page * page + page;
+    void* base = ::mmap(nullptr, pages_, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (base == MAP_FAILED) return;
+    base_ = static_cast<uchar*>(base);
+    if (::mprotect(base_ + pages_ - page, page, PROT_NONE) != 0) return;
+    frame = cv::Mat(rows, cols, CV_8UC3, base_ + pages_ - page - bytes);
+    for (int y = 0; y < rows; ++y)
+      for (int x = 0; x < cols; ++x)
+        frame.at<cv::Vec3b>(y, x) = {static_cast<uchar>(x), static_cast<uchar>(y), static_cast<uchar>(x + y)};
+  }
+  FrameBeforeAGuardPage(const FrameBeforeAGuardPage&) = delete;
+  FrameBeforeAGuardPage& operator=(const FrameBeforeAGuardPage&) = delete;
+  ~FrameBeforeAGuardPage() {
+    if (base_ != nullptr) ::munmap(base_, pages_);
+  }
+
+  cv::Mat frame;  // empty when the guarded buffer could not be made
+
+ private:
+  uchar* base_ = nullptr;
+  std::size_t pages_ = 0;
+};
 
 }  // namespace
 
@@ -80,5 +112,33 @@ TEST(ScaleForDisplay, RefusesWhatCannotBeShownAndKeepsTheLastPicture) {
     if (!before.empty()) {
       EXPECT_EQ(cv::norm(display, before, cv::NORM_INF), 0.0);
     }
+  }
+}
+
+// Zoomed in far, several output columns show the image's last column; when
+// the view ends at the last pixel of the frame's buffer, none of them may
+// read past it.
+TEST(ScaleForDisplay, AnEnlargedViewEndingTheFrameBufferReadsNothingBeyondIt) {
+  const struct {
+    cv::Size frame;
+    cv::Rect view;
+    cv::Size display;
+  } cases[] = {
+      {{1, 1}, {0, 0, 1, 1}, {7, 3}},                // one pixel shown many times
+      {{2, 1}, {0, 0, 2, 1}, {8, 1}},                // the last column four times
+      {{640, 480}, {560, 420, 80, 60}, {900, 675}},  // the bottom-right corner of a frame, zoomed in
+      {{641, 3}, {0, 0, 641, 3}, {1282, 6}},         // an odd row length, twice the size
+  };
+  for (const auto& c : cases) {
+    FrameBeforeAGuardPage guarded(c.frame.height, c.frame.width);
+    ASSERT_FALSE(guarded.frame.empty()) << "no guarded buffer";
+    const cv::Mat view = guarded.frame(c.view);
+    cv::Mat display(c.display, CV_8UC4, cv::Scalar::all(0));
+    ASSERT_TRUE(scaleForDisplay(view, display));
+    for (int y = 0; y < display.rows; ++y)
+      for (int x = 0; x < display.cols; ++x)
+        ASSERT_EQ(display.at<cv::Vec4b>(y, x),
+                  shown(view.at<cv::Vec3b>(y * view.rows / display.rows, x * view.cols / display.cols)))
+            << c.frame << " at " << x << "," << y;
   }
 }

@@ -1,14 +1,19 @@
 #include "params/parameter_files.h"
 
+#include <grp.h>
 #include <gtest/gtest.h>
+#include <pwd.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <clocale>
 #include <cmath>
 #include <locale>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -305,15 +310,119 @@ TEST_F(ParameterFiles, SaveOntoAFolderFails) {
   EXPECT_EQ(namesIn(folder.path()), std::vector<std::string>{overlayParameterFileName});
 }
 
-TEST_F(ParameterFiles, SaveIntoAReadOnlyFolderFails) {
+namespace {
+
+// Whom permissions hold for: the user nobody when the tests run as root
+// (root may write anything), otherwise the caller.
+struct OrdinaryUser {
+  uid_t uid = ::getuid();
+  gid_t gid = ::getgid();
+  bool dropsRoot = ::getuid() == 0;
+};
+
+std::optional<OrdinaryUser> ordinaryUser() {
+  OrdinaryUser user;
+  if (!user.dropsRoot) return user;
+  const passwd* nobody = ::getpwnam("nobody");
+  if (nobody == nullptr) return std::nullopt;
+  user.uid = nobody->pw_uid;
+  user.gid = nobody->pw_gid;
+  return user;
+}
+
+// Saves as `user` in a child process, with writes beyond `fileSizeLimit`
+// bytes refused when it is set. The save's result, or none when the child
+// could not become that user.
+std::optional<bool> saveAs(const OrdinaryUser& user, const fs::path& file, const OverlayRecords& records,
+                           std::optional<rlim_t> fileSizeLimit = std::nullopt) {
+  const pid_t child = ::fork();
+  if (child < 0) return std::nullopt;
+  if (child == 0) {
+    if (user.dropsRoot &&
+        (::setgroups(0, nullptr) != 0 || ::setgid(user.gid) != 0 || ::setuid(user.uid) != 0))
+      ::_exit(3);
+    if (fileSizeLimit) {
+      ::signal(SIGXFSZ, SIG_IGN);
+      const rlimit limit{*fileSizeLimit, *fileSizeLimit};
+      if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) ::_exit(3);
+    }
+    ::_exit(saveOverlayParameters(file, records) ? 0 : 1);
+  }
+  int status = 0;
+  if (::waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) > 1)
+    return std::nullopt;
+  return WEXITSTATUS(status) == 0;
+}
+
+}  // namespace
+
+TEST_F(ParameterFiles, SaveAsAnOrdinaryUserHonoursThePermissionsOfFileAndFolder) {
+  const std::optional<OrdinaryUser> user = ordinaryUser();
+  if (!user) GTEST_SKIP() << "running as root and there is no user nobody";
+  const std::string saved = "150 1 100 1 50 1 100 1 0 0 0";
+  const std::string old = "1 2 3 4 5 6 7 8 9 10 11";
+  const struct {
+    const char* name;
+    fs::perms folder;
+    std::optional<fs::perms> file;  // none: there is no file yet
+    std::optional<rlim_t> fileSizeLimit;
+    bool saves;
+    std::optional<std::string> content;  // none: no file, or what a cut-short write left
+  } cases[] = {
+      {"mode 0640 is kept", fs::perms(0755), fs::perms(0640), {}, true, saved},
+      {"a read-only file is not replaced", fs::perms(0755), fs::perms(0444), {}, false, old},
+      {"a writable file in a read-only folder is written in place",
+       fs::perms(0555),
+       fs::perms(0644),
+       {},
+       true,
+       saved},
+      {"a read-only file in a read-only folder", fs::perms(0555), fs::perms(0444), {}, false, old},
+      {"no file in a read-only folder", fs::perms(0555), std::nullopt, {}, false, std::nullopt},
+      {"in place, a write cut short is a failure", fs::perms(0555), fs::perms(0644), 10, false, std::nullopt},
+  };
+  for (const auto& c : cases) {
+    const fs::path dir = folder / "work";
+    fs::create_directory(dir);
+    const fs::path file = dir / overlayParameterFileName;
+    if (c.file) {
+      writeFile(file, old);
+      ASSERT_EQ(::chown(file.c_str(), user->uid, user->gid), 0);
+      fs::permissions(file, *c.file);
+    }
+    ASSERT_EQ(::chown(dir.c_str(), user->uid, user->gid), 0);
+    ASSERT_EQ(::chown(folder.path().c_str(), user->uid, user->gid), 0);
+    fs::permissions(dir, c.folder);
+
+    EXPECT_EQ(saveAs(*user, file, startValues(), c.fileSizeLimit), std::optional<bool>(c.saves)) << c.name;
+    if (c.content) {
+      EXPECT_EQ(readFile(file), *c.content) << c.name;
+    }
+    if (c.file) {
+      EXPECT_EQ(fs::status(file).permissions(), *c.file) << c.name;
+    }
+    EXPECT_EQ(namesIn(dir),
+              c.file ? std::vector<std::string>{overlayParameterFileName} : std::vector<std::string>{})
+        << c.name;
+
+    fs::permissions(dir, fs::perms::owner_all);
+    fs::remove_all(dir);
+  }
+}
+
+TEST_F(ParameterFiles, RootSavingKeepsTheOwnerAndGroupOfTheFile) {
+  const std::optional<OrdinaryUser> user = ordinaryUser();
+  if (!user || !user->dropsRoot) GTEST_SKIP() << "only root may give a file to another user";
   const fs::path file = folder / overlayParameterFileName;
   writeFile(file, "old");
-  fs::permissions(folder.path(), fs::perms::owner_read | fs::perms::owner_exec);
-  // Root and anyone else who may ignore permissions can still create files.
-  const bool enforced = ::access(folder.path().c_str(), W_OK) != 0;
-  if (!enforced) GTEST_SKIP() << "permissions are not enforced for this user";
+  ASSERT_EQ(::chown(file.c_str(), user->uid, user->gid), 0);
+  fs::permissions(file, fs::perms(0640));
 
-  EXPECT_FALSE(saveOverlayParameters(file, startValues()));
-  EXPECT_EQ(readFile(file), "old");
-  EXPECT_EQ(namesIn(folder.path()), std::vector<std::string>{overlayParameterFileName});
+  ASSERT_TRUE(saveOverlayParameters(file, startValues()));
+  struct stat after {};
+  ASSERT_EQ(::stat(file.c_str(), &after), 0);
+  EXPECT_EQ(after.st_uid, user->uid);
+  EXPECT_EQ(after.st_gid, user->gid);
+  EXPECT_EQ(after.st_mode & 07777, 0640u);
+  EXPECT_EQ(readFile(file), "150 1 100 1 50 1 100 1 0 0 0");
 }
