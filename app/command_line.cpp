@@ -56,3 +56,7 @@ std::optional<CommandLineOptions> parseCommandLine(const std::vector<std::string
   error.clear();
   return options;
 }
+
+CameraSystemOptions cameraSystemOptions(const CommandLineOptions& options) {
+  return {options.simulatedCameraName, options.simulatedSource};
+}

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "camera/camera_system_factory.h"
+
 // The program's own options. Without them it reads no arguments at all.
 struct CommandLineOptions {
   std::optional<std::string> simulatedCameraName;
@@ -15,3 +17,6 @@ struct CommandLineOptions {
 // to a message with the usage text, for stderr and exit code 2.
 std::optional<CommandLineOptions> parseCommandLine(const std::vector<std::string>& arguments,
                                                    std::string& error);
+
+// What the options ask of the camera system.
+CameraSystemOptions cameraSystemOptions(const CommandLineOptions& options);

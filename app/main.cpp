@@ -10,7 +10,7 @@
 #include "app/varnix_app.h"
 #include "app/version_record.h"
 #include "app/window_platform.h"
-#include "camera/camera_setup.h"
+#include "camera/camera_system_factory.h"
 #include "platform/icon.h"
 
 int main(int argc, char** argv) {
@@ -39,7 +39,7 @@ int main(int argc, char** argv) {
   const Icon icon = LoadIcon(appIconResource);
   if (!icon.isNull()) QApplication::setWindowIcon(icon.qicon());
 
-  const std::unique_ptr<CameraSystem> cameraSystem = makeCameraSystem(*options);
+  const std::unique_ptr<CameraSystem> cameraSystem = makeCameraSystem(cameraSystemOptions(*options));
   CVarnixApp theApp(*cameraSystem);
   theApp.InitInstance();
   return 0;

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/app_globals.h"
+#include "app/control_bindings.h"
 #include "app/dialog_placement.h"
 #include "app/fatal_message.h"
 #include "app/resources.h"
@@ -12,6 +13,7 @@
 #include "platform/screen.h"
 #include "platform/slider_ctrl.h"
 #include "res/control_ids.h"
+#include "res/dialog_templates.h"
 #include "video/movie.h"
 
 CVarnixDlg::CVarnixDlg(CameraSystem& cameraSystem)
@@ -56,9 +58,9 @@ MessageMap CVarnixDlg::GetMessageMap() const {
 }
 
 void CVarnixDlg::DoDataExchange(DataExchange& dx) {
-  for (const NumericValueInfo& info : numericValueTable()) {
-    DDX_Slider(dx, info.sliderId, numericValue(records, info.value));
-    DDX_Text(dx, info.fieldId, numericText(records, info.value));
+  for (const ValueControls& row : valueControls) {
+    DDX_Slider(dx, row.sliderId, numericValue(records, row.value));
+    DDX_Text(dx, row.fieldId, numericText(records, row.value));
   }
   DDX_Check(dx, ctl::Circle1Enable, records.circle1.enabled);
   DDX_Check(dx, ctl::Circle2Enable, records.circle2.enabled);
@@ -112,7 +114,7 @@ void CVarnixDlg::discoverKnownCameraOrExit() {
 
 void CVarnixDlg::setUpSliders(std::span<const SliderSetup> setups) {
   for (const SliderSetup& start : setups) {
-    SliderCtrl* control = slider(numericValueInfo(start.value).sliderId);
+    SliderCtrl* control = slider(controlsOf(start.value).sliderId);
     if (control == nullptr) continue;
     control->SetRange(start.minimum, start.maximum);
     control->SetTicFreq(start.ticFrequency);
@@ -123,7 +125,7 @@ void CVarnixDlg::setUpSliders(std::span<const SliderSetup> setups) {
 
 void CVarnixDlg::applyDefaultColors() {
   for (const DefaultColor& color : defaultColors()) {
-    ColorButton* button = colorButton(color.buttonId);
+    ColorButton* button = colorButton(colorButtonOf(color.element));
     if (button == nullptr) continue;
     button->SetColor(color.color);
     drawColorOf(records, color.element) = colorToScalar(button->GetColor());

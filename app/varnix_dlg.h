@@ -4,7 +4,7 @@
 #include <memory>
 #include <span>
 
-#include "camera/camera_controls_window.h"
+#include "app/camera_controls_window.h"
 #include "camera/camera_system.h"
 #include "overlay/overlay_records.h"
 #include "platform/dialog.h"
@@ -16,7 +16,7 @@
 //
 // Its code is spread over a few files:
 //   varnix_dlg.cpp          construction, initialisation, data exchange, message map
-//   varnix_dlg_closing.cpp  the ways the dialog ends
+//   varnix_dlg_closing.cpp  the ways the dialog and a capture run end
 //   varnix_dlg_capture.cpp  open, close and set up the camera; save the parameters
 //   varnix_dlg_panel.cpp    sliders, number fields and colour buttons
 class movie;
@@ -86,6 +86,11 @@ class CVarnixDlg : public Dialog {
   // Clears the device list, discovers and matches; without a known camera
   // shows why and ends the process.
   void discoverKnownCameraOrExit();
+  enum class ControlsAfterRun { Unchanged, Disabled };
+  // The teardown both close commands share: the video window goes, then the
+  // capture controls when asked, the settings window and the camera. A frame
+  // loop waiting between passes finds the camera closed and returns.
+  void endCaptureRun(ControlsAfterRun controls);
   void setUpSliders(std::span<const SliderSetup> setups);
   void enableCaptureControls(bool enable);
   bool captureIsRunning() const;
@@ -94,5 +99,5 @@ class CVarnixDlg : public Dialog {
   // The latest capture run's video window; videoWindow points at it.
   std::unique_ptr<movie> videoWindowStorage;
   // The camera-controls window of the open camera, at most one.
-  CameraSettingsWindows cameraSettings{nullptr};
+  CameraSettingsWindowKeeper cameraSettings{nullptr};
 };

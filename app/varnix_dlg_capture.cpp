@@ -114,11 +114,9 @@ void CVarnixDlg::createVideoWindow(float aspectRatio) {
   videoWindow->ShowWindow(ShowCommand::Show);
 }
 
+// Back to idle: the open button is the only camera button left usable.
 void CVarnixDlg::OnCloseCamera() {
-  if (videoWindow != nullptr) videoWindow->DestroyWindow();
-  enableCaptureControls(false);
-  cameraSettings.close();  // the settings window must not outlive the controls it edits
-  if (capture) capture->release();
+  endCaptureRun(ControlsAfterRun::Disabled);
 }
 
 void CVarnixDlg::OnCameraSettings() {

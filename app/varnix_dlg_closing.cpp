@@ -6,10 +6,15 @@
 // here: the video window goes, the camera is released, the dialog ends. A
 // capture run waiting in its frame loop finds the camera closed and returns.
 void CVarnixDlg::OnCloseProgram() {
-  if (videoWindow != nullptr) videoWindow->DestroyWindow();
-  cameraSettings.close();
-  if (capture) capture->release();
+  endCaptureRun(ControlsAfterRun::Unchanged);
   OnCancel();
+}
+
+void CVarnixDlg::endCaptureRun(ControlsAfterRun controls) {
+  if (videoWindow != nullptr) videoWindow->DestroyWindow();
+  if (controls == ControlsAfterRun::Disabled) enableCaptureControls(false);
+  cameraSettings.close();  // the settings window must not outlive the controls it edits
+  if (capture) capture->release();
 }
 
 // The close button turns into the cancel command, which is OnCloseProgram.

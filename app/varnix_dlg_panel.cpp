@@ -1,7 +1,7 @@
+#include "app/control_bindings.h"
 #include "app/varnix_dlg.h"
 #include "overlay/panel_values.h"
 #include "platform/color_button.h"
-#include "res/control_ids.h"
 
 // The overlay panel's reaction to the user. The slider position is the value
 // and the number field only mirrors it, so a slider move rewrites the fields,
@@ -20,10 +20,10 @@ void settleField(CVarnixDlg& dialog, NumericValue value) {
   (void)dialog.UpdateData(false);
 }
 
-void takeButtonColor(CVarnixDlg& dialog, int buttonId, cv::Scalar& drawColor) {
-  const ColorButton* button = dialog.colorButton(buttonId);
+void takeButtonColor(CVarnixDlg& dialog, ColoredElement element) {
+  const ColorButton* button = dialog.colorButton(colorButtonOf(element));
   if (button == nullptr) return;
-  drawColor = colorToScalar(button->GetColor());
+  drawColorOf(dialog.records, element) = colorToScalar(button->GetColor());
 }
 
 }  // namespace
@@ -41,16 +41,16 @@ void CVarnixDlg::OnHScroll(ScrollCode code, int position, int controlId) {
 // A colour pick changes only the drawing colour; the fields and sliders stay
 // as they are until the next exchange.
 void CVarnixDlg::OnCircle1Color() {
-  takeButtonColor(*this, ctl::Circle1Color, records.circle1.drawColor);
+  takeButtonColor(*this, ColoredElement::Circle1);
 }
 void CVarnixDlg::OnCircle2Color() {
-  takeButtonColor(*this, ctl::Circle2Color, records.circle2.drawColor);
+  takeButtonColor(*this, ColoredElement::Circle2);
 }
 void CVarnixDlg::OnCircle3Color() {
-  takeButtonColor(*this, ctl::Circle3Color, records.circle3.drawColor);
+  takeButtonColor(*this, ColoredElement::Circle3);
 }
 void CVarnixDlg::OnCrosshairColor() {
-  takeButtonColor(*this, ctl::CrosshairColor, records.crosshair.drawColor);
+  takeButtonColor(*this, ColoredElement::Crosshair);
 }
 
 void CVarnixDlg::OnChangeCircle1Radius() {

@@ -16,9 +16,8 @@
 #include <fstream>
 #include <string>
 
-#include "app/command_line.h"
 #include "app/varnix_dlg.h"
-#include "camera/camera_setup.h"
+#include "camera/camera_system_factory.h"
 #include "platform/simple_controls.h"
 #include "res/control_ids.h"
 
@@ -48,7 +47,7 @@ int main(int argc, char** argv) {
   std::ofstream("focus.txt") << "2000 1500";
   std::ofstream("config4k.txt") << "1500 4 1000 4 500 4 1500 4 450 0 0";
 
-  CommandLineOptions options;
+  CameraSystemOptions options;
   options.simulatedCameraName = "vexa4.0";
   const auto cameras = makeCameraSystem(options);
   CVarnixDlg dialog(*cameras);

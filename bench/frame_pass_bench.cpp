@@ -9,9 +9,8 @@
 #include <string>
 
 #include "app/app_globals.h"
-#include "app/command_line.h"
 #include "app/varnix_dlg.h"
-#include "camera/camera_setup.h"
+#include "camera/camera_system_factory.h"
 #include "platform/simple_controls.h"
 #include "platform/slider_ctrl.h"
 #include "res/control_ids.h"
@@ -24,7 +23,7 @@ namespace {
 // element on at thickness 4 and a 4:3 video window, both shown.
 struct Windows {
   Windows() {
-    CommandLineOptions options;
+    CameraSystemOptions options;
     options.simulatedCameraName = "vexa4.0";
     cameras = makeCameraSystem(options);
     dialog = std::make_unique<CVarnixDlg>(*cameras);

@@ -4,11 +4,10 @@
 
 namespace {
 
-constexpr float fourByThree = 4.0f / 3.0f;
-constexpr float sixteenByNine = 16.0f / 9.0f;
-
-bool isKnownModel(std::string_view name) {
-  return std::find(KnownCameraModels.begin(), KnownCameraModels.end(), name) != KnownCameraModels.end();
+const CameraModel* findKnownModel(std::string_view name) {
+  const auto it = std::find_if(KnownCameraModels.begin(), KnownCameraModels.end(),
+                               [name](const CameraModel& model) { return model.name == name; });
+  return it == KnownCameraModels.end() ? nullptr : &*it;
 }
 
 }  // namespace
@@ -18,19 +17,15 @@ bool MatchKnownCamera(const std::vector<CameraEntry>& cameraNameList, int& selec
   // The first known device in enumeration order wins, whichever model it is.
   for (std::size_t position = 0; position < cameraNameList.size(); ++position) {
     selectedCameraIndex = static_cast<int>(position);
-    if (isKnownModel(cameraNameList[position].name)) return true;
+    if (findKnownModel(cameraNameList[position].name) != nullptr) return true;
   }
   selectedCameraIndex = static_cast<int>(cameraNameList.size());
   return false;
 }
 
 CameraProfile SelectCameraProfile(std::string_view name) {
-  if (name == "vexa4.0") return {4000, 3000, fourByThree, false};
-  if (name == " USB CAMERA KTR" || name == "RP-Z42" || name == "vexa3.5")
-    return {3840, 2160, sixteenByNine, true};
-  // Same size as the three above, but this model is left in its own default format.
-  if (name == "vexa3") return {3840, 2160, sixteenByNine, false};
-  return {3264, 2448, fourByThree, true};
+  const CameraModel* model = findKnownModel(name);
+  return model != nullptr ? model->profile : otherModelProfile;
 }
 
 int DiscoverCameras(CameraSystem& system, std::vector<CameraEntry>& cameraNameList) {

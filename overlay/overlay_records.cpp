@@ -1,28 +1,26 @@
 #include "overlay/overlay_records.h"
 
-#include "res/control_ids.h"
-
 namespace {
 
 constexpr std::array<NumericValueInfo, numericValueCount> table = {{
-    {NumericValue::Circle1Radius, ctl::Circle1RadiusSlider, ctl::Circle1RadiusField, 1, 4000, 150},
-    {NumericValue::Circle1Thickness, ctl::Circle1ThicknessSlider, ctl::Circle1ThicknessField, 1, 4, 1},
-    {NumericValue::Circle2Radius, ctl::Circle2RadiusSlider, ctl::Circle2RadiusField, 1, 4000, 100},
-    {NumericValue::Circle2Thickness, ctl::Circle2ThicknessSlider, ctl::Circle2ThicknessField, 1, 4, 1},
-    {NumericValue::Circle3Radius, ctl::Circle3RadiusSlider, ctl::Circle3RadiusField, 1, 4000, 50},
-    {NumericValue::Circle3Thickness, ctl::Circle3ThicknessSlider, ctl::Circle3ThicknessField, 1, 4, 1},
-    {NumericValue::CrosshairLength, ctl::CrosshairLengthSlider, ctl::CrosshairLengthField, 1, 4000, 100},
-    {NumericValue::CrosshairThickness, ctl::CrosshairThicknessSlider, ctl::CrosshairThicknessField, 1, 4, 1},
-    {NumericValue::CrosshairAngle, ctl::CrosshairAngleSlider, ctl::CrosshairAngleField, 0, 900, 0},
-    {NumericValue::OffsetVertical, ctl::OffsetVerticalSlider, ctl::OffsetVerticalField, -20, 20, 0},
-    {NumericValue::OffsetHorizontal, ctl::OffsetHorizontalSlider, ctl::OffsetHorizontalField, -20, 20, 0},
+    {NumericValue::Circle1Radius, 1, 4000, 150},
+    {NumericValue::Circle1Thickness, 1, 4, 1},
+    {NumericValue::Circle2Radius, 1, 4000, 100},
+    {NumericValue::Circle2Thickness, 1, 4, 1},
+    {NumericValue::Circle3Radius, 1, 4000, 50},
+    {NumericValue::Circle3Thickness, 1, 4, 1},
+    {NumericValue::CrosshairLength, 1, 4000, 100},
+    {NumericValue::CrosshairThickness, 1, 4, 1},
+    {NumericValue::CrosshairAngle, 0, 900, 0},
+    {NumericValue::OffsetVertical, -20, 20, 0},
+    {NumericValue::OffsetHorizontal, -20, 20, 0},
 }};
 
 constexpr std::array<DefaultColor, 4> colors = {{
-    {ColoredElement::Circle2, ctl::Circle2Color, 0x0000FF},    // red
-    {ColoredElement::Circle1, ctl::Circle1Color, 0x00FF00},    // green
-    {ColoredElement::Circle3, ctl::Circle3Color, 0xFF0000},    // blue
-    {ColoredElement::Crosshair, ctl::CrosshairColor, 0xFF00FF},  // magenta
+    {ColoredElement::Circle2, 0x0000FF},    // red
+    {ColoredElement::Circle1, 0x00FF00},    // green
+    {ColoredElement::Circle3, 0xFF0000},    // blue
+    {ColoredElement::Crosshair, 0xFF00FF},  // magenta
 }};
 
 }  // namespace
@@ -71,9 +69,9 @@ std::string& numericText(OverlayRecords& r, NumericValue value) {
   return r.circle1.radiusText;  // unreachable
 }
 
-cv::Scalar colorToScalar(ColorRef color) {
-  return cv::Scalar(static_cast<double>((color >> 16) & 0xFF), static_cast<double>((color >> 8) & 0xFF),
-                    static_cast<double>(color & 0xFF), 0.0);
+cv::Scalar colorToScalar(std::uint32_t colorRef) {
+  return cv::Scalar(static_cast<double>((colorRef >> 16) & 0xFF), static_cast<double>((colorRef >> 8) & 0xFF),
+                    static_cast<double>(colorRef & 0xFF), 0.0);
 }
 
 const std::array<DefaultColor, 4>& defaultColors() { return colors; }

@@ -68,8 +68,6 @@ enum class NumericValue {
 
 struct NumericValueInfo {
   NumericValue value;
-  int sliderId;
-  int fieldId;
   int lowerBound;
   int upperBound;
   int startValue;  // set by the dialog's initialisation
@@ -85,19 +83,16 @@ int& numericValue(OverlayRecords& records, NumericValue value);
 int numericValue(const OverlayRecords& records, NumericValue value);
 std::string& numericText(OverlayRecords& records, NumericValue value);
 
-// Windows-style colour reference: red in the low byte.
-using ColorRef = std::uint32_t;
-
-// (blue, green, red, 0) from a colour reference.
-cv::Scalar colorToScalar(ColorRef color);
+// (blue, green, red, 0) from a colour as the colour buttons hold it: red in
+// the low byte, then green, then blue.
+cv::Scalar colorToScalar(std::uint32_t colorRef);
 
 // The elements that carry a colour, in the order their defaults are applied.
 enum class ColoredElement { Circle2, Circle1, Circle3, Crosshair };
 
 struct DefaultColor {
   ColoredElement element;
-  int buttonId;
-  ColorRef color;
+  std::uint32_t color;  // as colorToScalar takes it
 };
 
 const std::array<DefaultColor, 4>& defaultColors();

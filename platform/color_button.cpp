@@ -4,7 +4,7 @@
 #include <QStyleOptionButton>
 
 #include "platform/color_palette_popup.h"
-#include "platform/color_ref.h"
+#include "platform/color_ref_qt.h"
 
 ColorButton::ColorButton(int controlId, const ColorButtonOptions& options, NotificationSink& sink,
                          QWidget* parent)
@@ -19,7 +19,7 @@ void ColorButton::SetColor(ColorRef color) {
 
 void ColorButton::showPalette() {
   if (palette_) return;
-  palette_ = new ColorPalettePopup(options_, color_, automaticColor_, this);
+  palette_ = new ColorPalettePopup(options_, color_, this);
   connect(palette_, &ColorPalettePopup::picked, this, [this](ColorRef color) {
     SetColor(color);
     sink_.controlNotified(controlId_, Notification::Clicked);

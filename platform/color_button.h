@@ -3,10 +3,10 @@
 #include <QPointer>
 #include <QPushButton>
 
-#include "overlay/overlay_records.h"
 #include "platform/color_palette_popup.h"
+#include "platform/color_ref.h"
+#include "platform/dialog_template.h"
 #include "platform/notifications.h"
-#include "res/dialog_templates.h"
 
 // A button that shows a colour. A click opens the palette; a pick sets the
 // colour and tells the dialog (as a click). Setting the colour from code
@@ -19,9 +19,6 @@ class ColorButton : public QPushButton {
 
   void SetColor(ColorRef color);
   ColorRef GetColor() const { return color_; }
-
-  // The colour the palette's automatic entry stands for, when it has one.
-  void SetAutomaticColor(ColorRef color) { automaticColor_ = color; }
 
   const ColorButtonOptions& options() const { return options_; }
   // The palette while it is open, else null.
@@ -37,6 +34,5 @@ class ColorButton : public QPushButton {
   ColorButtonOptions options_;
   NotificationSink& sink_;
   ColorRef color_ = 0;
-  ColorRef automaticColor_ = 0;
   QPointer<ColorPalettePopup> palette_;
 };

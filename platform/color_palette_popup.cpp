@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <QToolButton>
 
-#include "platform/color_ref.h"
+#include "platform/color_ref_qt.h"
 
 namespace {
 
@@ -34,23 +34,13 @@ const std::vector<ColorRef>& paletteColors() {
   return colors;
 }
 
-ColorPalettePopup::ColorPalettePopup(const ColorButtonOptions& options, ColorRef current, ColorRef automatic,
-                                     QWidget* parent)
+ColorPalettePopup::ColorPalettePopup(const ColorButtonOptions& options, ColorRef current, QWidget* parent)
     : QFrame(parent, Qt::Popup), current_(current), columns_(options.columns > 0 ? options.columns : 1) {
   setAttribute(Qt::WA_DeleteOnClose);
   setFrameShape(QFrame::StyledPanel);
   auto* grid = new QGridLayout(this);
   grid->setSpacing(2);
   grid->setContentsMargins(4, 4, 4, 4);
-
-  int row = 0;
-  if (options.automaticButton) {
-    auto* button = new QPushButton(QStringLiteral("自动"), this);
-    button->setIcon(swatchIcon(automatic));
-    connect(button, &QPushButton::clicked, this, [this, automatic] { choose(automatic); });
-    grid->addWidget(button, row++, 0, 1, columns_);
-    automaticButton_ = button;
-  }
 
   const auto& colors = paletteColors();
   for (std::size_t i = 0; i < colors.size(); ++i) {
@@ -63,10 +53,10 @@ ColorPalettePopup::ColorPalettePopup(const ColorButtonOptions& options, ColorRef
     swatch->setToolTip(toQColor(color).name());
     connect(swatch, &QToolButton::clicked, this, [this, color] { choose(color); });
     const int index = static_cast<int>(i);
-    grid->addWidget(swatch, row + index / columns_, index % columns_);
+    grid->addWidget(swatch, index / columns_, index % columns_);
     swatches_.push_back(swatch);
   }
-  row += (static_cast<int>(colors.size()) + columns_ - 1) / columns_;
+  const int row = (static_cast<int>(colors.size()) + columns_ - 1) / columns_;
 
   if (options.otherColorsButton) {
     auto* button = new QPushButton(QStringLiteral("其他颜色..."), this);

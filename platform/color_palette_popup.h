@@ -3,23 +3,22 @@
 #include <QFrame>
 #include <vector>
 
-#include "overlay/overlay_records.h"
-#include "res/dialog_templates.h"
+#include "platform/color_ref.h"
+#include "platform/dialog_template.h"
 
 class QAbstractButton;
 
-// The pop-up palette of a colour button: a grid of colour swatches, an
-// optional entry for the automatic colour and an optional button that opens
-// the full colour dialog. Emits `picked` once the user has chosen.
+// The pop-up palette of a colour button: a grid of colour swatches and an
+// optional button that opens the full colour dialog. Emits `picked` once the
+// user has chosen.
 class ColorPalettePopup : public QFrame {
   Q_OBJECT
 
  public:
-  ColorPalettePopup(const ColorButtonOptions& options, ColorRef current, ColorRef automatic, QWidget* parent);
+  ColorPalettePopup(const ColorButtonOptions& options, ColorRef current, QWidget* parent);
 
   const std::vector<QAbstractButton*>& swatches() const { return swatches_; }
   QAbstractButton* otherColorsButton() const { return otherButton_; }
-  QAbstractButton* automaticButton() const { return automaticButton_; }
   int columns() const { return columns_; }
 
  signals:
@@ -33,7 +32,6 @@ class ColorPalettePopup : public QFrame {
   int columns_ = 1;
   std::vector<QAbstractButton*> swatches_;
   QAbstractButton* otherButton_ = nullptr;
-  QAbstractButton* automaticButton_ = nullptr;
 };
 
 // The colours the palette offers, row by row.

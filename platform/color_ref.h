@@ -1,16 +1,7 @@
 #pragma once
 
-#include <QColor>
+#include <cstdint>
 
-#include "overlay/overlay_records.h"
-
-// Colour references keep red in the low byte, then green, then blue.
-inline QColor toQColor(ColorRef color) {
-  return QColor(static_cast<int>(color & 0xFF), static_cast<int>((color >> 8) & 0xFF),
-                static_cast<int>((color >> 16) & 0xFF));
-}
-
-inline ColorRef toColorRef(const QColor& color) {
-  return static_cast<ColorRef>(color.red()) | (static_cast<ColorRef>(color.green()) << 8) |
-         (static_cast<ColorRef>(color.blue()) << 16);
-}
+// A colour as the colour buttons hold it, Windows style: red in the low
+// byte, then green, then blue; the high byte is never a channel.
+using ColorRef = std::uint32_t;

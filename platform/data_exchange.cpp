@@ -1,6 +1,5 @@
 #include "platform/data_exchange.h"
 
-#include "platform/dialog.h"
 #include "platform/number_field.h"
 #include "platform/simple_controls.h"
 #include "platform/slider_ctrl.h"
@@ -9,7 +8,7 @@
 // crashing it; the other bindings still run.
 
 void DDX_Slider(DataExchange& dx, int controlId, int& value) {
-  SliderCtrl* slider = dx.dialog().slider(controlId);
+  SliderCtrl* slider = dx.controls().slider(controlId);
   if (slider == nullptr) {
     dx.fail();
     return;
@@ -21,7 +20,7 @@ void DDX_Slider(DataExchange& dx, int controlId, int& value) {
 }
 
 void DDX_Text(DataExchange& dx, int controlId, std::string& value) {
-  NumberField* field = dx.dialog().numberField(controlId);
+  NumberField* field = dx.controls().numberField(controlId);
   if (field == nullptr) {
     dx.fail();
     return;
@@ -33,7 +32,7 @@ void DDX_Text(DataExchange& dx, int controlId, std::string& value) {
 }
 
 void DDX_Check(DataExchange& dx, int controlId, int& value) {
-  CheckBox* box = dx.dialog().checkBox(controlId);
+  CheckBox* box = dx.controls().checkBox(controlId);
   if (box == nullptr) {
     dx.fail();
     return;

@@ -2,15 +2,30 @@
 
 #include <string>
 
-class Dialog;
+class CheckBox;
+class NumberField;
+class SliderCtrl;
+
+// Where an exchange finds the controls it binds; the dialog implements it.
+// Each gives null when there is no such control, or it is of another kind.
+class ControlLookup {
+ public:
+  virtual SliderCtrl* slider(int controlId) const = 0;
+  virtual NumberField* numberField(int controlId) const = 0;
+  virtual CheckBox* checkBox(int controlId) const = 0;
+
+ protected:
+  ~ControlLookup() = default;
+};
 
 // One run of a dialog's data exchange: the direction, and whether every
 // binding found its control.
 class DataExchange {
  public:
-  DataExchange(Dialog& dialog, bool saveAndValidate) : dialog_(dialog), saveAndValidate_(saveAndValidate) {}
+  DataExchange(const ControlLookup& controls, bool saveAndValidate)
+      : controls_(controls), saveAndValidate_(saveAndValidate) {}
 
-  Dialog& dialog() const { return dialog_; }
+  const ControlLookup& controls() const { return controls_; }
   // true: controls into members (pull); false: members into controls (push).
   bool saveAndValidate() const { return saveAndValidate_; }
 
@@ -18,7 +33,7 @@ class DataExchange {
   bool failed() const { return failed_; }
 
  private:
-  Dialog& dialog_;
+  const ControlLookup& controls_;
   bool saveAndValidate_ = false;
   bool failed_ = false;
 };

@@ -13,7 +13,6 @@
 #include "platform/number_field.h"
 #include "platform/simple_controls.h"
 #include "platform/slider_ctrl.h"
-#include "res/control_ids.h"
 
 namespace {
 
@@ -48,7 +47,7 @@ Dialog::~Dialog() {
 
 bool Dialog::buildWindow(QWidget* parentWindow) {
   if (window_) return false;
-  window_ = new DialogWindow(this, template_, parentWindow);
+  window_ = new DialogWindow(*this, template_, parentWindow);
   const QFont font = dialogFont(template_);
   window_->setFont(font);
   baseUnits_ = measureBaseUnits(font);
@@ -105,7 +104,7 @@ void Dialog::createControl(const ControlTemplate& control) {
   // Group boxes sit behind the controls they frame, whatever their place in
   // the template, so they never cover one.
   if (control.kind == ControlKind::GroupBox) widget->lower();
-  if (control.id != ctl::NoId) controls_.emplace(control.id, widget);
+  if (control.id != noControlId) controls_.emplace(control.id, widget);
 }
 
 int Dialog::DoModal() {
@@ -354,6 +353,10 @@ void Dialog::mouseMessage(MouseMessage message, unsigned keyFlags, MousePoint po
 void Dialog::wheelTurned(unsigned keyFlags, int delta, MousePoint screenPoint) {
   DepthScope handler(handlerDepth_);
   OnMouseWheel(keyFlags, delta, screenPoint);
+}
+
+void Dialog::commandKey(int command) {
+  SendCommand(command);
 }
 
 bool Dialog::OnInitDialog() {

@@ -7,10 +7,11 @@
 #include <vector>
 
 #include "platform/data_exchange.h"
+#include "platform/dialog_template.h"
 #include "platform/dialog_units.h"
 #include "platform/message_map.h"
 #include "platform/notifications.h"
-#include "res/dialog_templates.h"
+#include "platform/window_events.h"
 
 class QEventLoop;
 class QScrollBar;
@@ -26,23 +27,8 @@ class PushButton;
 class SliderCtrl;
 
 enum class ShowCommand { Hide, Show };
-enum class SizeType { Restored, Minimized, Maximized };
 enum class IconSize { Big, Small };
 enum class CursorShape { Arrow, SizeAll };
-
-struct MousePoint {
-  int x = 0;
-  int y = 0;
-};
-
-// Which buttons and keys were down with a mouse message.
-namespace mouse_flags {
-inline constexpr unsigned LeftButton = 1u << 0;
-inline constexpr unsigned RightButton = 1u << 1;
-inline constexpr unsigned Shift = 1u << 2;
-inline constexpr unsigned Control = 1u << 3;
-inline constexpr unsigned MiddleButton = 1u << 4;
-}  // namespace mouse_flags
 
 // A dialog built from a template. Controls are reached by identifier; control
 // notifications go through the dialog's message map to handlers named after
@@ -51,7 +37,7 @@ inline constexpr unsigned MiddleButton = 1u << 4;
 //
 // The window exists from DoModal or Create until EndDialog's modal loop ends
 // or DestroyWindow; the Dialog object outlives it and may create it again.
-class Dialog : private NotificationSink {
+class Dialog : private WindowEventSink, private ControlLookup {
  public:
   explicit Dialog(const DialogTemplate& dialogTemplate);
   virtual ~Dialog();
@@ -81,9 +67,9 @@ class Dialog : private NotificationSink {
   // Controls by identifier; null when the dialog has no such control (or it
   // is of another kind).
   QWidget* GetDlgItem(int controlId) const;
-  SliderCtrl* slider(int controlId) const;
-  NumberField* numberField(int controlId) const;
-  CheckBox* checkBox(int controlId) const;
+  SliderCtrl* slider(int controlId) const override;
+  NumberField* numberField(int controlId) const override;
+  CheckBox* checkBox(int controlId) const override;
   ColorButton* colorButton(int controlId) const;
   PushButton* pushButton(int controlId) const;
   PictureCtrl* picture(int controlId) const;
@@ -147,11 +133,6 @@ class Dialog : private NotificationSink {
   virtual void OnRButtonDblClk(unsigned keyFlags, MousePoint point);
 
  private:
-  friend class DialogWindow;
-  friend class DialogClient;
-
-  enum class MouseMessage { Move, LeftDown, LeftUp, LeftDoubleClick, RightDoubleClick };
-
   bool buildWindow(QWidget* parentWindow);
   void createControl(const ControlTemplate& control);
   void focusFirstTabStop();
@@ -161,11 +142,12 @@ class Dialog : private NotificationSink {
   void controlNotified(int controlId, Notification code) override;
   void scrolled(int controlId, bool horizontal, ScrollCode code, int position) override;
 
-  // From the window.
-  void closeRequested();
-  void resized(SizeType type, int clientWidth, int clientHeight);
-  void mouseMessage(MouseMessage message, unsigned keyFlags, MousePoint point);
-  void wheelTurned(unsigned keyFlags, int delta, MousePoint screenPoint);
+  // WindowEventSink
+  void closeRequested() override;
+  void resized(SizeType type, int clientWidth, int clientHeight) override;
+  void mouseMessage(MouseMessage message, unsigned keyFlags, MousePoint point) override;
+  void wheelTurned(unsigned keyFlags, int delta, MousePoint screenPoint) override;
+  void commandKey(int command) override;
 
   const DialogTemplate& template_;
   DialogBaseUnits baseUnits_;

@@ -2,8 +2,8 @@
 
 #include <QFont>
 
+#include "platform/dialog_template.h"
 #include "platform/dialog_units.h"
-#include "res/dialog_templates.h"
 
 // The font a dialog is laid out and drawn with: the template's size in a
 // family that carries the Chinese captions (fontconfig falls back to another

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "res/dialog_templates.h"
+#include "platform/dialog_template.h"
 
 // Dialog units scale a template with its font: a horizontal unit is a quarter
 // of the font's average character width, a vertical unit an eighth of its

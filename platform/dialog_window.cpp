@@ -8,8 +8,6 @@
 #include <QStyle>
 #include <QWheelEvent>
 
-#include "platform/dialog.h"
-
 namespace {
 
 unsigned keyFlagsOf(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers) {
@@ -54,7 +52,7 @@ Qt::WindowFlags windowFlagsOf(std::uint32_t style) {
 
 }  // namespace
 
-DialogClient::DialogClient(Dialog* owner, QWidget* parent) : QWidget(parent), owner_(owner) {
+DialogClient::DialogClient(WindowEventSink* owner, QWidget* parent) : QWidget(parent), owner_(owner) {
   // Moves without a button pressed reach the dialog too.
   setMouseTracking(true);
 }
@@ -73,14 +71,14 @@ void DialogClient::mousePressEvent(QMouseEvent* event) {
   if (owner_ == nullptr) return;
   const unsigned flags = keyFlagsOf(event->buttons(), event->modifiers());
   if (event->button() == Qt::LeftButton)
-    owner_->mouseMessage(Dialog::MouseMessage::LeftDown, flags, pointOf(event->position()));
+    owner_->mouseMessage(MouseMessage::LeftDown, flags, pointOf(event->position()));
 }
 
 void DialogClient::mouseReleaseEvent(QMouseEvent* event) {
   if (owner_ == nullptr) return;
   const unsigned flags = keyFlagsOf(event->buttons(), event->modifiers());
   if (event->button() == Qt::LeftButton)
-    owner_->mouseMessage(Dialog::MouseMessage::LeftUp, flags, pointOf(event->position()));
+    owner_->mouseMessage(MouseMessage::LeftUp, flags, pointOf(event->position()));
 }
 
 void DialogClient::mouseDoubleClickEvent(QMouseEvent* event) {
@@ -88,14 +86,14 @@ void DialogClient::mouseDoubleClickEvent(QMouseEvent* event) {
   if (owner_ == nullptr) return;
   const unsigned flags = keyFlagsOf(event->buttons(), event->modifiers());
   if (event->button() == Qt::LeftButton)
-    owner_->mouseMessage(Dialog::MouseMessage::LeftDoubleClick, flags, pointOf(event->position()));
+    owner_->mouseMessage(MouseMessage::LeftDoubleClick, flags, pointOf(event->position()));
   else if (event->button() == Qt::RightButton)
-    owner_->mouseMessage(Dialog::MouseMessage::RightDoubleClick, flags, pointOf(event->position()));
+    owner_->mouseMessage(MouseMessage::RightDoubleClick, flags, pointOf(event->position()));
 }
 
 void DialogClient::mouseMoveEvent(QMouseEvent* event) {
   if (owner_ == nullptr) return;
-  owner_->mouseMessage(Dialog::MouseMessage::Move, keyFlagsOf(event->buttons(), event->modifiers()),
+  owner_->mouseMessage(MouseMessage::Move, keyFlagsOf(event->buttons(), event->modifiers()),
                        pointOf(event->position()));
 }
 
@@ -110,11 +108,12 @@ void DialogClient::wheelEvent(QWheelEvent* event) {
                       pointOf(event->globalPosition()));
 }
 
-DialogWindow::DialogWindow(Dialog* owner, const DialogTemplate& dialogTemplate, QWidget* parentWindow)
+DialogWindow::DialogWindow(WindowEventSink& owner, const DialogTemplate& dialogTemplate,
+                           QWidget* parentWindow)
     : QWidget(parentWindow, windowFlagsOf(dialogTemplate.style)),
-      owner_(owner),
+      owner_(&owner),
       fixedSize_((dialogTemplate.style & window_style::ThickFrame) == 0) {
-  client_ = new DialogClient(owner, this);
+  client_ = new DialogClient(&owner, this);
   if (dialogTemplate.style & window_style::HScroll) horizontalBar_ = makeScrollBar(true);
   if (dialogTemplate.style & window_style::VScroll) verticalBar_ = makeScrollBar(false);
 }
@@ -253,7 +252,7 @@ void DialogWindow::keyPressEvent(QKeyEvent* event) {
   switch (event->key()) {
     case Qt::Key_Escape:
       event->accept();
-      owner_->SendCommand(commandCancel);
+      owner_->commandKey(commandCancel);
       return;
     case Qt::Key_Return:
     case Qt::Key_Enter:
@@ -263,7 +262,7 @@ void DialogWindow::keyPressEvent(QKeyEvent* event) {
       if (auto* button = qobject_cast<QPushButton*>(focusWidget()); button != nullptr && button->isEnabled())
         button->click();
       else
-        owner_->SendCommand(commandOk);
+        owner_->commandKey(commandOk);
       return;
     default: QWidget::keyPressEvent(event);
   }

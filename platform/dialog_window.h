@@ -3,10 +3,10 @@
 #include <QWidget>
 #include <optional>
 
+#include "platform/dialog_template.h"
+#include "platform/window_events.h"
 #include "platform/window_frame.h"
-#include "res/dialog_templates.h"
 
-class Dialog;
 class QScrollBar;
 
 // The client area of a dialog window: parent of the controls, and the place
@@ -15,8 +15,11 @@ class DialogClient : public QWidget {
   Q_OBJECT
 
  public:
-  DialogClient(Dialog* owner, QWidget* parent);
+  DialogClient(WindowEventSink* owner, QWidget* parent);
   void detach() { owner_ = nullptr; }
+
+  // Public, as the window hands over the wheel turned over its scroll bars.
+  void wheelEvent(QWheelEvent* event) override;
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
@@ -24,12 +27,9 @@ class DialogClient : public QWidget {
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
-  void wheelEvent(QWheelEvent* event) override;
 
  private:
-  friend class DialogWindow;  // hands over the wheel turned over the scroll bars
-
-  Dialog* owner_ = nullptr;
+  WindowEventSink* owner_ = nullptr;
 };
 
 // The top-level window of a dialog: title bar as the template asks, the
@@ -39,7 +39,8 @@ class DialogWindow : public QWidget {
   Q_OBJECT
 
  public:
-  DialogWindow(Dialog* owner, const DialogTemplate& dialogTemplate, QWidget* parentWindow);
+  // `owner` hears of everything the window and its scroll bars report until detach().
+  DialogWindow(WindowEventSink& owner, const DialogTemplate& dialogTemplate, QWidget* parentWindow);
 
   // The dialog no longer hears from this window (it is being destroyed).
   void detach();
@@ -73,7 +74,7 @@ class DialogWindow : public QWidget {
   void applyPlacement();
   void placeAgainOnceFramed();
 
-  Dialog* owner_ = nullptr;
+  WindowEventSink* owner_ = nullptr;
   bool fixedSize_ = false;
   DialogClient* client_ = nullptr;
   QScrollBar* horizontalBar_ = nullptr;

@@ -52,14 +52,6 @@ void SliderCtrl::SetRange(int minimum, int maximum) {
   setRange(minimum, maximum);
 }
 
-void SliderCtrl::SetRangeMin(int minimum) {
-  setMinimum(minimum);
-}
-
-void SliderCtrl::SetRangeMax(int maximum) {
-  setMaximum(maximum);
-}
-
 void SliderCtrl::SetPos(int position) {
   setValue(position);
 }

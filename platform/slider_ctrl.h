@@ -16,8 +16,6 @@ class SliderCtrl : public QSlider {
 
   // The position is always kept inside the range, also when the range shrinks.
   void SetRange(int minimum, int maximum);
-  void SetRangeMin(int minimum);
-  void SetRangeMax(int maximum);
   int GetRangeMin() const { return minimum(); }
   int GetRangeMax() const { return maximum(); }
 
@@ -30,11 +28,9 @@ class SliderCtrl : public QSlider {
 
   void SetLineSize(int size) { setSingleStep(size); }
   int GetLineSize() const { return singleStep(); }
-  // Every change of the range resets the page to a fifth of it (at least 1).
-  void SetPageSize(int size) { setPageStep(size); }
-  int GetPageSize() const { return pageStep(); }
 
  protected:
+  // Every change of the range resets the page to a fifth of it (at least 1).
   void sliderChange(SliderChange change) override;
   void keyPressEvent(QKeyEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;

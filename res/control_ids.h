@@ -44,7 +44,6 @@ inline constexpr int CrosshairAngleSlider = 1037;
 inline constexpr int CrosshairAngleField = 1038;
 inline constexpr int SaveParameters = 1040;
 inline constexpr int Picture = 1041;  // video window
-inline constexpr int NoId = -1;       // group boxes and labels
 
 // The controls usable only while a capture run is active, in the order in
 // which start-up disables them.

@@ -1,4 +1,4 @@
-#include "camera/camera_controls_window.h"
+#include "app/camera_controls_window.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include <QSpinBox>
 #include <QTest>
 
-#include "camera/control_editors.h"
+#include "app/control_editors.h"
 
 namespace {
 
@@ -213,37 +213,37 @@ TEST(CameraControlsWindow, ARefusedChangeFallsBackToTheDevicesValue) {
   EXPECT_EQ(editorPart<QSpinBox>(window, BrightnessId)->value(), 5);
 }
 
-TEST(CameraSettingsWindows, KeepsOneWindowPerCameraAndClosesWithIt) {
+TEST(CameraSettingsWindowKeeper, KeepsOneWindowPerCameraAndClosesWithIt) {
   FakeControls controls;
   QWidget owner;
-  CameraSettingsWindows windows(&owner);
+  CameraSettingsWindowKeeper keeper(&owner);
 
-  EXPECT_FALSE(windows.show(nullptr));
-  EXPECT_EQ(windows.window(), nullptr);
+  EXPECT_FALSE(keeper.show(nullptr));
+  EXPECT_EQ(keeper.window(), nullptr);
 
-  ASSERT_TRUE(windows.show(&controls));
-  CameraControlsWindow* first = windows.window();
+  ASSERT_TRUE(keeper.show(&controls));
+  CameraControlsWindow* first = keeper.window();
   ASSERT_NE(first, nullptr);
   EXPECT_TRUE(first->isVisible());
-  ASSERT_TRUE(windows.show(&controls));
-  EXPECT_EQ(windows.window(), first);
+  ASSERT_TRUE(keeper.show(&controls));
+  EXPECT_EQ(keeper.window(), first);
 
   // Another camera gets a window of its own.
   FakeControls otherCamera;
-  ASSERT_TRUE(windows.show(&otherCamera));
-  EXPECT_NE(windows.window(), nullptr);
+  ASSERT_TRUE(keeper.show(&otherCamera));
+  EXPECT_NE(keeper.window(), nullptr);
   const int queriesBefore = controls.queries;
 
-  windows.close();
-  EXPECT_EQ(windows.window(), nullptr);
+  keeper.close();
+  EXPECT_EQ(keeper.window(), nullptr);
   QTest::qWait(2 * CameraControlsWindow::refreshIntervalMs);
   EXPECT_EQ(controls.queries, queriesBefore);
 
   // Closed by the user, it is made anew on the next request.
-  ASSERT_TRUE(windows.show(&controls));
-  windows.window()->close();
-  EXPECT_TRUE(QTest::qWaitFor([&] { return windows.window() == nullptr; }, 1000));
-  ASSERT_TRUE(windows.show(&controls));
-  EXPECT_NE(windows.window(), nullptr);
-  windows.close();
+  ASSERT_TRUE(keeper.show(&controls));
+  keeper.window()->close();
+  EXPECT_TRUE(QTest::qWaitFor([&] { return keeper.window() == nullptr; }, 1000));
+  ASSERT_TRUE(keeper.show(&controls));
+  EXPECT_NE(keeper.window(), nullptr);
+  keeper.close();
 }

@@ -25,62 +25,24 @@
 
 #include "app/app_globals.h"
 #include "app/varnix_dlg.h"
-#include "camera/camera_setup.h"
+#include "camera/camera_system_factory.h"
 #include "platform/simple_controls.h"
 #include "res/control_ids.h"
+#include "tests/camera_doubles.h"
 #include "tests/gui/working_folder_test.h"
 #include "video/movie.h"
 
 namespace {
 
-// Counts the frames the wrapped camera really delivered.
-class CountingCapture final : public CaptureDevice {
- public:
-  CountingCapture(std::unique_ptr<CaptureDevice> inner, int& goodReads)
-      : inner_(std::move(inner)), goodReads_(goodReads) {}
-  bool open() override { return inner_->open(); }
-  bool isOpened() const override { return inner_->isOpened(); }
-  bool read(cv::Mat& frame) override {
-    const bool good = inner_->read(frame);
-    if (good) ++goodReads_;
-    return good;
-  }
-  bool set(int propertyId, double value) override { return inner_->set(propertyId, value); }
-  void release() override { inner_->release(); }
-  CameraControls* controls() override { return inner_->controls(); }
-
- private:
-  std::unique_ptr<CaptureDevice> inner_;
-  int& goodReads_;
-};
-
-class NoDevices final : public CameraSystem {
- public:
-  std::vector<CameraEntry> enumerateDevices() override { return {}; }
-  std::unique_ptr<CaptureDevice> createCapture(const CameraEntry&) override { return nullptr; }
-};
-
 // The program's own camera set-up with a simulated "vexa3" showing a black
 // 400 x 300 still (small frames keep the passes quick under the sanitizers),
 // its knobs taken from the environment as the program takes them.
-class SimulatedCameras final : public CameraSystem {
- public:
-  explicit SimulatedCameras(const std::string& stillPath) {
-    CommandLineOptions options;
-    options.simulatedCameraName = "vexa3";
-    options.simulatedSource = stillPath;
-    inner_ = makeCameraSystem(options, std::make_unique<NoDevices>());
-  }
-  std::vector<CameraEntry> enumerateDevices() override { return inner_->enumerateDevices(); }
-  std::unique_ptr<CaptureDevice> createCapture(const CameraEntry& entry) override {
-    return std::make_unique<CountingCapture>(inner_->createCapture(entry), goodReads);
-  }
-
-  int goodReads = 0;
-
- private:
-  std::unique_ptr<CameraSystem> inner_;
-};
+FrameCountingCameras simulatedVexa3(const std::string& stillPath) {
+  CameraSystemOptions options;
+  options.simulatedCameraName = "vexa3";
+  options.simulatedSource = stillPath;
+  return FrameCountingCameras(makeCameraSystem(options, std::make_unique<FakeCameraSystem>()));
+}
 
 // One step of a scripted run: `action` runs, inside the frame loop's wait,
 // once `ready` holds.
@@ -162,7 +124,7 @@ void handleTheVideoWindow() {
 
 TEST_F(CameraFaults, UnpluggedDuringARunKeepsTheLastPictureAndReopeningBringsFramesBack) {
   ::setenv("VARNIX_SIM_FAIL_AFTER", "5", 1);
-  SimulatedCameras cameras(stillPath());
+  FrameCountingCameras cameras = simulatedVexa3(stillPath());
   CVarnixDlg dialog(cameras);
   QImage lastPicture;
   long passesWhenUnplugged = 0;
@@ -196,7 +158,7 @@ TEST_F(CameraFaults, UnpluggedDuringARunKeepsTheLastPictureAndReopeningBringsFra
 
 TEST_F(CameraFaults, ACameraThatNeverDeliversAFrameStillRunsTakesInputAndCloses) {
   ::setenv("VARNIX_SIM_FAIL_AFTER", "0", 1);
-  SimulatedCameras cameras(stillPath());
+  FrameCountingCameras cameras = simulatedVexa3(stillPath());
   CVarnixDlg dialog(cameras);
   long passes = 0;
   run(dialog, {{[&] { return dialog.passCount >= 3; },
@@ -241,7 +203,7 @@ TEST_F(CameraFaults, AnUnreadableOrHostileParameterFileLeavesWhatItCannotSupply)
     QDir().rmdir("config4k.txt");
     QFile::remove("config4k.txt");
     c.make();
-    SimulatedCameras cameras(stillPath());
+    FrameCountingCameras cameras = simulatedVexa3(stillPath());
     CVarnixDlg dialog(cameras);
     std::vector<int> loaded;
     run(dialog, {{[&] { return dialog.passCount >= 1; },
@@ -268,7 +230,7 @@ TEST_F(CameraFaults, FocusValuesAFloatCannotTakeAreRefusedAndDrawingGoesOn) {
   };
   for (const auto& c : cases) {
     writeFile("focus.txt", c.text);
-    SimulatedCameras cameras(stillPath());
+    FrameCountingCameras cameras = simulatedVexa3(stillPath());
     CVarnixDlg dialog(cameras);
     long passes = 0;
     run(dialog, {{[&] { return dialog.passCount >= 1; },

@@ -25,61 +25,11 @@
 #include "platform/simple_controls.h"
 #include "platform/slider_ctrl.h"
 #include "res/control_ids.h"
+#include "tests/camera_doubles.h"
 #include "tests/gui/working_folder_test.h"
 #include "video/movie.h"
 
 namespace {
-
-// What the program did to its camera.
-struct CameraLog {
-  std::vector<std::pair<int, double>> settings;
-  int opens = 0;
-  int reads = 0;
-};
-
-// A camera with black 400 x 300 frames that records what is done to it.
-class ScriptedCapture : public CaptureDevice {
- public:
-  ScriptedCapture(CameraLog& log, bool refuseOpen) : log_(log), refuseOpen_(refuseOpen) {}
-  bool open() override {
-    ++log_.opens;
-    return opened_ = !refuseOpen_;
-  }
-  bool isOpened() const override { return opened_; }
-  bool read(cv::Mat& frame) override {
-    ++log_.reads;
-    if (!opened_) {
-      frame.release();
-      return false;
-    }
-    frame.create(300, 400, CV_8UC3);
-    frame.setTo(cv::Scalar::all(0));
-    return true;
-  }
-  bool set(int property, double value) override {
-    log_.settings.emplace_back(property, value);
-    return true;
-  }
-  void release() override { opened_ = false; }
-
- private:
-  CameraLog& log_;
-  bool refuseOpen_;
-  bool opened_ = false;
-};
-
-class ScriptedCameras : public CameraSystem {
- public:
-  explicit ScriptedCameras(std::vector<CameraEntry> devices) : devices(std::move(devices)) {}
-  std::vector<CameraEntry> enumerateDevices() override { return devices; }
-  std::unique_ptr<CaptureDevice> createCapture(const CameraEntry&) override {
-    return std::make_unique<ScriptedCapture>(log, refuseOpen);
-  }
-
-  std::vector<CameraEntry> devices;
-  CameraLog log;
-  bool refuseOpen = false;
-};
 
 // Each test works in a folder of its own holding the two parameter files.
 class CaptureRun : public InWorkingFolder {
@@ -133,7 +83,7 @@ QPoint shownAt(const PictureCtrl& picture, int frameX, int frameY) {
 TEST_F(CaptureRun, OpenDrawsTheOverlayWhereTheFilesSayAndCloseEndsTheLoopAtOnce) {
   writeFile("focus.txt", "200 150");
   writeFile("config4k.txt", "100 4 60 1 30 1 100 1 0 0 0");
-  ScriptedCameras cameras(
+  FakeCameraSystem cameras(
       std::vector<CameraEntry>{{"Integrated Webcam", "/dev/video0"}, {"vexa4.0", "/dev/video2"}});
   CVarnixDlg dialog(cameras);
   long passesAtClose = 0;
@@ -172,7 +122,7 @@ TEST_F(CaptureRun, OpenDrawsTheOverlayWhereTheFilesSayAndCloseEndsTheLoopAtOnce)
 
 TEST_F(CaptureRun, ValuesOutsideTheSliderRangesAreDrawnAtTheRangeEndsFromTheFirstPass) {
   writeFile("config4k.txt", "1500 7 100 1 50 1 1500 1 0 0 0");
-  ScriptedCameras cameras(std::vector<CameraEntry>{{"vexa3", "/dev/video0"}});
+  FakeCameraSystem cameras(std::vector<CameraEntry>{{"vexa3", "/dev/video0"}});
   CVarnixDlg dialog(cameras);
   run(dialog, {{0, 0, [&] { click(dialog, ctl::OpenCamera); }},
                {1, 0, [&] {
@@ -201,7 +151,7 @@ TEST_F(CaptureRun, OnlyTheModelsThatAskForItGetSizeAndFormatRequests) {
        {{cv::CAP_PROP_FRAME_WIDTH, 3840}, {cv::CAP_PROP_FRAME_HEIGHT, 2160}, {cv::CAP_PROP_FOURCC, mjpg}}},
   };
   for (const auto& c : cases) {
-    ScriptedCameras cameras(std::vector<CameraEntry>{{c.model, "/dev/video0"}});
+    FakeCameraSystem cameras(std::vector<CameraEntry>{{c.model, "/dev/video0"}});
     CVarnixDlg dialog(cameras);
     run(dialog,
         {{0, 0, [&] { click(dialog, ctl::OpenCamera); }}, {1, 0, [&] { click(dialog, ctl::CloseProgram); }}});
@@ -211,7 +161,7 @@ TEST_F(CaptureRun, OnlyTheModelsThatAskForItGetSizeAndFormatRequests) {
 
 TEST_F(CaptureRun, ReopeningRereadsTheFilesResetsColoursAndZoomAndRunsNestedRunsInnermostFirst) {
   writeFile("config4k.txt", "150 1 100 1 50 1 100 1 0 0 0");
-  ScriptedCameras cameras(std::vector<CameraEntry>{{"vexa3.5", "/dev/video0"}});
+  FakeCameraSystem cameras(std::vector<CameraEntry>{{"vexa3.5", "/dev/video0"}});
   CVarnixDlg dialog(cameras);
   long passesBeforeReopen = 0;
   run(dialog, {{0, 0, [&] { click(dialog, ctl::OpenCamera); }},
@@ -243,7 +193,7 @@ TEST_F(CaptureRun, ReopeningRereadsTheFilesResetsColoursAndZoomAndRunsNestedRuns
 }
 
 TEST_F(CaptureRun, ClosingTheProgramDuringARunEndsLoopCameraAndWindow) {
-  ScriptedCameras cameras(std::vector<CameraEntry>{{"vexa3", "/dev/video0"}});
+  FakeCameraSystem cameras(std::vector<CameraEntry>{{"vexa3", "/dev/video0"}});
   CVarnixDlg dialog(cameras);
   long passesAtClose = 0;
   const int result = run(dialog, {{0, 0, [&] { click(dialog, ctl::OpenCamera); }},
@@ -258,7 +208,7 @@ TEST_F(CaptureRun, ClosingTheProgramDuringARunEndsLoopCameraAndWindow) {
 }
 
 TEST_F(CaptureRun, AFailedSaveTellsTheUserAndKeepsTheFileAndTheValues) {
-  ScriptedCameras cameras(std::vector<CameraEntry>{{"vexa3", "/dev/video0"}});
+  FakeCameraSystem cameras(std::vector<CameraEntry>{{"vexa3", "/dev/video0"}});
   CVarnixDlg dialog(cameras);
   QDir().mkdir("config4k.txt");  // a folder where the file should be: the save cannot replace it
   QString caption;
@@ -286,7 +236,7 @@ TEST_F(CaptureRun, AFailedSaveTellsTheUserAndKeepsTheFileAndTheValues) {
 }
 
 TEST_F(CaptureRun, SaveWritesTheValuesAsTheyStandInTheRecords) {
-  ScriptedCameras cameras(std::vector<CameraEntry>{{"vexa3", "/dev/video0"}});
+  FakeCameraSystem cameras(std::vector<CameraEntry>{{"vexa3", "/dev/video0"}});
   CVarnixDlg dialog(cameras);
   run(dialog, {{0, 0, [&] { click(dialog, ctl::OpenCamera); }},
                {1, 0,
@@ -307,7 +257,7 @@ namespace {
 
 // Runs the application, dismisses the box it shows at opening and reports
 // on stderr what the box said. Ends the process itself.
-void openAndDismissTheBox(ScriptedCameras& cameras, bool unplugBeforeOpening) {
+void openAndDismissTheBox(FakeCameraSystem& cameras, bool unplugBeforeOpening) {
   if (unplugBeforeOpening) QTimer::singleShot(0, [&cameras] { cameras.devices.clear(); });
   auto* poll = new QTimer(QApplication::instance());
   QObject::connect(poll, &QTimer::timeout, [] {
@@ -332,12 +282,12 @@ TEST_F(CaptureRun, OpeningAnAbsentOrRefusingCameraShowsTheMessageAndExitsWithZer
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   {
     // Present at start-up, unplugged before the open click.
-    ScriptedCameras cameras(std::vector<CameraEntry>{{"vexa3", "/dev/video0"}});
+    FakeCameraSystem cameras(std::vector<CameraEntry>{{"vexa3", "/dev/video0"}});
     EXPECT_EXIT(openAndDismissTheBox(cameras, true), ::testing::ExitedWithCode(0),
                 "box: 异常 / 未检测到硬件，请检查连接状态后重新打开应用程序");
   }
   {
-    ScriptedCameras cameras(std::vector<CameraEntry>{{"vexa3", "/dev/video0"}});
+    FakeCameraSystem cameras(std::vector<CameraEntry>{{"vexa3", "/dev/video0"}});
     cameras.refuseOpen = true;
     EXPECT_EXIT(openAndDismissTheBox(cameras, false), ::testing::ExitedWithCode(0),
                 "box: 异常 / 打开摄像头失败");
@@ -347,7 +297,7 @@ TEST_F(CaptureRun, OpeningAnAbsentOrRefusingCameraShowsTheMessageAndExitsWithZer
 TEST_F(CaptureRun, AColourPickShowsInTheNextPresentedFrame) {
   writeFile("focus.txt", "200 150");
   writeFile("config4k.txt", "100 4 60 1 30 1 100 1 0 0 0");
-  ScriptedCameras cameras(std::vector<CameraEntry>{{"vexa4.0", "/dev/video0"}});
+  FakeCameraSystem cameras(std::vector<CameraEntry>{{"vexa4.0", "/dev/video0"}});
   CVarnixDlg dialog(cameras);
   long passesAtPick = 0;
   run(dialog, {{0, 0, [&] { click(dialog, ctl::OpenCamera); }},
@@ -369,7 +319,7 @@ TEST_F(CaptureRun, AColourPickShowsInTheNextPresentedFrame) {
 }
 
 TEST_F(CaptureRun, NoKeyStrandsARunAndTheWindowSystemsCloseOfTheVideoIsCloseCamera) {
-  ScriptedCameras cameras(std::vector<CameraEntry>{{"vexa3", "/dev/video0"}});
+  FakeCameraSystem cameras(std::vector<CameraEntry>{{"vexa3", "/dev/video0"}});
   CVarnixDlg dialog(cameras);
   long passesAtKeys = 0;
   const int result =

@@ -33,7 +33,7 @@ inline constexpr std::array<ControlTemplate, 8> controls = {{
 }};
 
 inline constexpr std::array<ColorButtonInit, 1> colorButtons = {{
-    {Color, {.otherColorsButton = true, .automaticButton = false, .columns = 5}},
+    {Color, {.otherColorsButton = true, .columns = 5}},
 }};
 
 inline constexpr DialogTemplate layerTemplate{

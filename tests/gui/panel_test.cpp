@@ -13,22 +13,23 @@
 #include <optional>
 #include <string>
 
+#include "app/control_bindings.h"
 #include "app/varnix_dlg.h"
-#include "fake_camera_system.h"
 #include "platform/color_button.h"
 #include "platform/color_palette_popup.h"
 #include "platform/number_field.h"
 #include "platform/slider_ctrl.h"
 #include "res/control_ids.h"
+#include "tests/camera_doubles.h"
 #include "widget_events.h"
 
 namespace {
 
-const NumericValueInfo& infoOfField(int fieldId) {
-  for (const NumericValueInfo& info : numericValueTable())
-    if (info.fieldId == fieldId) return info;
+const ValueControls& controlsOfField(int fieldId) {
+  for (const ValueControls& row : valueControls)
+    if (row.fieldId == fieldId) return row;
   ADD_FAILURE() << "no numeric value has field " << fieldId;
-  return numericValueTable().front();
+  return valueControls.front();
 }
 
 // The main dialog as a capture run leaves it: every capture control usable,
@@ -123,7 +124,7 @@ TEST(PanelNumberField, SettlesOnTheClampedNumberAndMovesItsSliderThere) {
   };
   for (const Case& c : cases) {
     Panel panel;
-    const NumericValueInfo& info = infoOfField(c.fieldId);
+    const ValueControls& info = controlsOfField(c.fieldId);
     panel.makeCircle2FieldStale(333);
     const std::string circle2Shown = panel.text(ctl::Circle2RadiusField);
 
@@ -207,9 +208,9 @@ TEST(PanelSlider, EveryKindOfMoveRewritesEveryFieldFromItsSlider) {
       EXPECT_NE(moved->GetPos(), before) << c.name;
     EXPECT_EQ(panel.text(ctl::Circle2RadiusField), "333") << c.name;
     EXPECT_EQ(panel.text(ctl::Circle3ThicknessField), "3") << c.name;
-    for (const NumericValueInfo& info : numericValueTable())
-      EXPECT_EQ(panel.text(info.fieldId), std::to_string(panel.slider(info.sliderId)->GetPos()))
-          << c.name << ", field " << info.fieldId;
+    for (const ValueControls& row : valueControls)
+      EXPECT_EQ(panel.text(row.fieldId), std::to_string(panel.slider(row.sliderId)->GetPos()))
+          << c.name << ", field " << row.fieldId;
   }
 }
 
@@ -228,7 +229,7 @@ TEST(PanelSlider, KeysMoveEverySliderAsATrackbarAndNotify) {
       {Qt::Key_Home, 0, 0, true, false},     {Qt::Key_End, 0, 0, false, true},
   };
   Panel panel;
-  for (const NumericValueInfo& info : numericValueTable()) {
+  for (const ValueControls& info : valueControls) {
     SliderCtrl& slider = *panel.slider(info.sliderId);
     const int low = slider.GetRangeMin();
     const int high = slider.GetRangeMax();
@@ -247,7 +248,7 @@ TEST(PanelSlider, KeysMoveEverySliderAsATrackbarAndNotify) {
                            : k.toMaximum ? high
                                          : std::clamp(middle + k.lines + k.pages * page, low, high);
       EXPECT_EQ(slider.GetPos(), expected) << "slider " << info.sliderId << ", key " << k.key;
-      for (const NumericValueInfo& other : numericValueTable())
+      for (const ValueControls& other : valueControls)
         EXPECT_EQ(panel.text(other.fieldId), std::to_string(panel.slider(other.sliderId)->GetPos()))
             << "slider " << info.sliderId << ", key " << k.key << ", field " << other.fieldId;
     }
@@ -284,9 +285,7 @@ TEST(PanelColour, PickFromThePaletteSetsOnlyThatElementsDrawingColour) {
                                      ColoredElement::Circle3, ColoredElement::Crosshair};
   for (const ColoredElement element : elements) {
     Panel panel;
-    int buttonId = 0;
-    for (const DefaultColor& d : defaultColors())
-      if (d.element == element) buttonId = d.buttonId;
+    const int buttonId = colorButtonOf(element);
     panel.makeCircle2FieldStale(333);
     OverlayRecords before = panel.dialog.records;
 

@@ -17,13 +17,14 @@
 #include "app/resources.h"
 #include "app/varnix_app.h"
 #include "app/version_record.h"
-#include "fake_camera_system.h"
 #include "platform/color_button.h"
 #include "platform/number_field.h"
 #include "platform/screen.h"
 #include "platform/simple_controls.h"
 #include "platform/slider_ctrl.h"
 #include "res/control_ids.h"
+#include "res/dialog_templates.h"
+#include "tests/camera_doubles.h"
 #include "video/movie.h"
 
 namespace {
@@ -42,7 +43,7 @@ std::vector<int> tabStopsInTemplateOrder() {
 
 int focusedControl(const Dialog& dialog) {
   for (const ControlTemplate& c : mainDialogTemplate().controls)
-    if (c.id != ctl::NoId && dialog.GetDlgItem(c.id) == QApplication::focusWidget()) return c.id;
+    if (c.id != noControlId && dialog.GetDlgItem(c.id) == QApplication::focusWidget()) return c.id;
   return 0;
 }
 
@@ -184,9 +185,9 @@ TEST(MainDialogEnding, EachWayEndsThroughItsHandler) {
     FakeCameraSystem cameras(devicesWithKnownCamera());
     CVarnixDlg dialog(cameras);
     // A capture run in progress: an open camera and a video window.
-    auto capture = std::make_unique<FakeCapture>();
+    std::unique_ptr<CaptureDevice> capture = cameras.createCapture(cameras.devices[1]);
     capture->open();
-    FakeCapture* camera = capture.get();
+    const CaptureDevice* camera = capture.get();
     dialog.capture = std::move(capture);
     movie video;
     ASSERT_TRUE(video.Create(nullptr));

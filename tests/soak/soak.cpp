@@ -29,12 +29,14 @@
 #include <vector>
 
 #include "app/app_globals.h"
+#include "app/control_bindings.h"
 #include "app/varnix_dlg.h"
-#include "camera/camera_setup.h"
+#include "camera/camera_system_factory.h"
 #include "platform/number_field.h"
 #include "platform/simple_controls.h"
 #include "platform/slider_ctrl.h"
 #include "res/control_ids.h"
+#include "tests/camera_doubles.h"
 #include "tests/soak/resident_memory.h"
 #include "video/movie.h"
 
@@ -53,13 +55,6 @@ constexpr bool memoryIsJudged = false;
 #else
 constexpr bool memoryIsJudged = true;
 #endif
-
-// No real devices: the soak must behave the same on every machine.
-class NoDevices final : public CameraSystem {
- public:
-  std::vector<CameraEntry> enumerateDevices() override { return {}; }
-  std::unique_ptr<CaptureDevice> createCapture(const CameraEntry&) override { return nullptr; }
-};
 
 class RandomInput {
  public:
@@ -180,16 +175,14 @@ class RandomInput {
   }
 
   void sliderKey() {
-    const NumericValueInfo& row =
-        numericValueTable()[static_cast<std::size_t>(pick(0, numericValueCount - 1))];
+    const ValueControls& row = valueControls[static_cast<std::size_t>(pick(0, numericValueCount - 1))];
     static constexpr Qt::Key keys[] = {Qt::Key_Left,     Qt::Key_Right, Qt::Key_PageUp,
                                        Qt::Key_PageDown, Qt::Key_Home,  Qt::Key_End};
     if (SliderCtrl* slider = dialog_.slider(row.sliderId)) QTest::keyClick(slider, pickOf(keys));
   }
 
   void typeIntoField() {
-    const NumericValueInfo& row =
-        numericValueTable()[static_cast<std::size_t>(pick(0, numericValueCount - 1))];
+    const ValueControls& row = valueControls[static_cast<std::size_t>(pick(0, numericValueCount - 1))];
     NumberField* field = dialog_.numberField(row.fieldId);
     if (field == nullptr) return;
     static constexpr char typed[] = "0123456789-+ .ex";
@@ -232,9 +225,11 @@ int main(int argc, char** argv) {
   std::ofstream("focus.txt") << "1920 1080";
   std::ofstream("config4k.txt") << "300 2 600 2 900 2 1000 1 300 0 0";
 
-  CommandLineOptions options;
+  CameraSystemOptions options;
   options.simulatedCameraName = "vexa3.5";
-  const std::unique_ptr<CameraSystem> cameras = makeCameraSystem(options, std::make_unique<NoDevices>());
+  // No real devices: the soak must behave the same on every machine.
+  const std::unique_ptr<CameraSystem> cameras =
+      makeCameraSystem(options, std::make_unique<FakeCameraSystem>());
   CVarnixDlg dialog(*cameras);
   RandomInput input(dialog, seed);
 

@@ -4,6 +4,8 @@
 
 #include <utility>
 
+#include "tests/camera_doubles.h"
+
 namespace {
 
 std::vector<CameraEntry> entriesNamed(std::initializer_list<const char*> names) {
@@ -12,16 +14,6 @@ std::vector<CameraEntry> entriesNamed(std::initializer_list<const char*> names) 
   for (const char* name : names) entries.push_back({name, "/dev/video" + std::to_string(node++)});
   return entries;
 }
-
-class ListedCameras : public CameraSystem {
- public:
-  explicit ListedCameras(std::vector<CameraEntry> entries) : entries_(std::move(entries)) {}
-  std::vector<CameraEntry> enumerateDevices() override { return entries_; }
-  std::unique_ptr<CaptureDevice> createCapture(const CameraEntry&) override { return nullptr; }
-
- private:
-  std::vector<CameraEntry> entries_;
-};
 
 }  // namespace
 
@@ -80,8 +72,9 @@ TEST(SelectCameraProfile, EveryKnownModelGetsItsRow) {
       {"vex calibration", {3264, 2448, 1.3333334f, true}},
       {"vexa2.0", {3264, 2448, 1.3333334f, true}},
       {"vexa2", {3264, 2448, 1.3333334f, true}},
+      {"Integrated Camera", {3264, 2448, 1.3333334f, true}},  // no known model
   };
-  ASSERT_EQ(std::size(cases), KnownCameraModels.size());
+  ASSERT_EQ(std::size(cases), KnownCameraModels.size() + 1);
   for (const Case& c : cases) {
     const CameraProfile profile = SelectCameraProfile(c.name);
     EXPECT_EQ(profile.requestedWidth, c.profile.requestedWidth) << c.name;
@@ -93,7 +86,7 @@ TEST(SelectCameraProfile, EveryKnownModelGetsItsRow) {
 }
 
 TEST(DiscoverCameras, AppendsInEnumerationOrderAndCounts) {
-  ListedCameras system(entriesNamed({"Integrated Camera", " USB CAMERA KTR"}));
+  FakeCameraSystem system(entriesNamed({"Integrated Camera", " USB CAMERA KTR"}));
   std::vector<CameraEntry> cameraNameList = entriesNamed({"left over"});
 
   EXPECT_EQ(DiscoverCameras(system, cameraNameList), 2);
@@ -103,7 +96,7 @@ TEST(DiscoverCameras, AppendsInEnumerationOrderAndCounts) {
   EXPECT_EQ(cameraNameList[2].name, " USB CAMERA KTR");
   EXPECT_EQ(cameraNameList[2].devicePath, "/dev/video1");
 
-  ListedCameras none({});
+  FakeCameraSystem none;
   EXPECT_EQ(DiscoverCameras(none, cameraNameList), 0);
   EXPECT_EQ(cameraNameList.size(), 3u);
 }

@@ -38,6 +38,9 @@ TEST(ParseCommandLine, AcceptsTheSimulationOptionsAndRejectsEverythingElse) {
       EXPECT_EQ(options->simulatedCameraName, c.cameraName);
       EXPECT_EQ(options->simulatedSource, c.source);
       EXPECT_TRUE(error.empty());
+      const CameraSystemOptions camera = cameraSystemOptions(*options);
+      EXPECT_EQ(camera.simulatedCameraName, c.cameraName);
+      EXPECT_EQ(camera.simulatedSource, c.source);
     } else {
       EXPECT_NE(error.find("usage: varnix"), std::string::npos) << error;
     }

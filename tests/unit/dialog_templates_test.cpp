@@ -40,7 +40,7 @@ TEST(MainDialogTemplate, EveryCaptureControlAppearsExactlyOnce) {
   // The capture controls plus open camera and close program are every control with an id.
   std::set<int> ids;
   for (const ControlTemplate& c : dialog.controls) {
-    if (c.id != ctl::NoId) {
+    if (c.id != noControlId) {
       EXPECT_TRUE(ids.insert(c.id).second) << "duplicate id " << c.id;
     }
   }
@@ -79,10 +79,10 @@ TEST(MainDialogTemplate, ControlKindsCarryTheirStyles) {
     EXPECT_EQ(control->rect.height, c.rect.height) << c.id;
     EXPECT_EQ(control->style, c.style) << c.id;
   }
-  EXPECT_EQ(findControl(mainDialogTemplate(), ctl::NoId), nullptr);
+  EXPECT_EQ(findControl(mainDialogTemplate(), noControlId), nullptr);
 }
 
-TEST(MainDialogTemplate, EveryColourButtonOffersOtherColoursInFiveColumnsWithoutAutomatic) {
+TEST(MainDialogTemplate, EveryColourButtonOffersOtherColoursInFiveColumns) {
   const DialogTemplate& dialog = mainDialogTemplate();
   ASSERT_EQ(dialog.colorButtons.size(), 4u);
   const int order[] = {ctl::Circle2Color, ctl::Circle1Color, ctl::Circle3Color, ctl::CrosshairColor};
@@ -91,7 +91,6 @@ TEST(MainDialogTemplate, EveryColourButtonOffersOtherColoursInFiveColumnsWithout
     const ColorButtonOptions* options = findColorButtonOptions(dialog, order[i]);
     ASSERT_NE(options, nullptr);
     EXPECT_TRUE(options->otherColorsButton);
-    EXPECT_FALSE(options->automaticButton);
     EXPECT_EQ(options->columns, 5);
     EXPECT_EQ(findControl(dialog, order[i])->kind, ControlKind::ColorButton);
   }

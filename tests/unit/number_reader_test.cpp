@@ -126,11 +126,11 @@ TEST(NumberReader, NumbersAcrossBufferBoundaries) {
 
 TEST(NumberReader, UnreadableInputsGiveNoNumbers) {
   TempFolder folder;
+  ASSERT_TRUE(std::filesystem::is_directory(folder.path()));
   EXPECT_FALSE(NumberReader::open(folder / "missing.txt"));
   // A folder opens on Linux, but reading it fails.
   std::optional<NumberReader> directory = NumberReader::open(folder.path());
-  if (directory) {
-    EXPECT_EQ(directory->readInt(), std::nullopt);
-    EXPECT_EQ(directory->readFloat(), std::nullopt);
-  }
+  ASSERT_TRUE(directory.has_value());
+  EXPECT_EQ(directory->readInt(), std::nullopt);
+  EXPECT_EQ(directory->readFloat(), std::nullopt);
 }

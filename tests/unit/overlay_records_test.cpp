@@ -2,11 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "res/control_ids.h"
-
 TEST(ColorToScalar, TakesRedFromTheLowByte) {
   struct Case {
-    ColorRef color;
+    std::uint32_t color;
     cv::Scalar expected;
   };
   const Case cases[] = {
@@ -33,6 +31,5 @@ TEST(NumericValueTable, RowsAreInFileOrderAndReachTheirRecordFields) {
   EXPECT_EQ(records.centerOffset.horizontal, 110);
   EXPECT_EQ(records.crosshair.lengthText, "6");
   EXPECT_EQ(records.centerOffset.verticalText, "9");
-  EXPECT_EQ(numericValueInfo(NumericValue::CrosshairAngle).fieldId, ctl::CrosshairAngleField);
   EXPECT_EQ(numericValueInfo(NumericValue::OffsetVertical).lowerBound, -20);
 }

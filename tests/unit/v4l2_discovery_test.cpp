@@ -10,6 +10,7 @@
 #include <map>
 
 #include "camera/v4l2_capture.h"
+#include "tests/unit/temp_folder.h"
 
 namespace {
 
@@ -129,12 +130,13 @@ TEST(SystemV4l2Nodes, ListsOnlyVideoNodesAndSkipsWhatCannotBeQueried) {
   EXPECT_TRUE(SystemV4l2Nodes(directory.string()).listVideoNodes().empty());
 }
 
-TEST(V4l2CameraSystem, FindsNoCameraOnAMachineWithoutVideoNodes) {
-  std::error_code error;
-  for (const auto& entry : std::filesystem::directory_iterator("/dev", error))
-    if (entry.path().filename().string().starts_with("video")) GTEST_SKIP() << "this machine has video nodes";
+TEST(V4l2CameraSystem, FindsNoCameraWithoutVideoNodes) {
+  const TempFolder noNodes;
+  ASSERT_TRUE(std::filesystem::is_directory(noNodes.path()));
 
-  EXPECT_TRUE(V4l2CameraSystem().enumerateDevices().empty());
+  EXPECT_TRUE(V4l2CameraSystem(std::make_unique<SystemV4l2Nodes>(noNodes.path().string()))
+                  .enumerateDevices()
+                  .empty());
 }
 
 TEST(V4l2Capture, ANodeThatCannotBeOpenedFailsWithoutAFrame) {

@@ -1,4 +1,4 @@
-#include "camera/camera_controls_window.h"
+#include "app/camera_controls_window.h"
 
 #include <QApplication>
 #include <QFormLayout>
@@ -8,7 +8,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "camera/control_editors.h"
+#include "app/control_editors.h"
 
 CameraControlsWindow::CameraControlsWindow(CameraControls& controls, QWidget* owner)
     : QWidget(owner, Qt::Window), controls_(controls), refreshTimer_(new QTimer(this)) {
@@ -58,7 +58,7 @@ void CameraControlsWindow::apply(std::uint32_t id, std::int64_t value) {
   refresh();
 }
 
-bool CameraSettingsWindows::show(CameraControls* controls) {
+bool CameraSettingsWindowKeeper::show(CameraControls* controls) {
   if (controls == nullptr) return false;
   if (window_ && shownControls_ != controls) close();
   if (!window_) {
@@ -72,7 +72,7 @@ bool CameraSettingsWindows::show(CameraControls* controls) {
   return true;
 }
 
-void CameraSettingsWindows::close() {
+void CameraSettingsWindowKeeper::close() {
   // Deleted now, not later: its refresh timer must not fire once the
   // controls are gone.
   delete window_.data();

@@ -37,9 +37,9 @@ class CameraControlsWindow final : public QWidget {
 
 // Keeps at most one settings window for the open camera: a second request
 // brings the same window forward, and it closes with the camera.
-class CameraSettingsWindows {
+class CameraSettingsWindowKeeper {
  public:
-  explicit CameraSettingsWindows(QWidget* owner) : owner_(owner) {}
+  explicit CameraSettingsWindowKeeper(QWidget* owner) : owner_(owner) {}
 
   // Opens or raises the window for `controls`; false when the camera offers
   // none.

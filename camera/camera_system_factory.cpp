@@ -1,4 +1,4 @@
-#include "camera/camera_setup.h"
+#include "camera/camera_system_factory.h"
 
 #include <utility>
 
@@ -36,11 +36,11 @@ class CameraSystemWithSimulation final : public CameraSystem {
 
 }  // namespace
 
-std::unique_ptr<CameraSystem> makeCameraSystem(const CommandLineOptions& options) {
+std::unique_ptr<CameraSystem> makeCameraSystem(const CameraSystemOptions& options) {
   return makeCameraSystem(options, std::make_unique<V4l2CameraSystem>());
 }
 
-std::unique_ptr<CameraSystem> makeCameraSystem(const CommandLineOptions& options,
+std::unique_ptr<CameraSystem> makeCameraSystem(const CameraSystemOptions& options,
                                                std::unique_ptr<CameraSystem> realDevices) {
   if (!options.simulatedCameraName) return realDevices;
   SimulatedCameraOptions simulated;

@@ -1,4 +1,4 @@
-#include "camera/control_editors.h"
+#include "app/control_editors.h"
 
 #include <QCheckBox>
 #include <QComboBox>
