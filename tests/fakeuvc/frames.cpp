@@ -18,16 +18,19 @@ namespace {
 
 std::mutex cacheMutex;
 
-// FAKEUVC_PICTURE, read once; nullopt when unset or unreadable.
+// FAKEUVC_PICTURE, read once; nullopt when unset or unreadable. Like every
+// lasting value here it is never destroyed: interposed calls still come in
+// while the process runs its exit handlers.
 const std::optional<RgbImage>& sourcePicture() {
-  static const std::optional<RgbImage> picture = []() -> std::optional<RgbImage> {
-    const std::string& path = settings().picturePath;
-    if (path.empty()) return std::nullopt;
-    std::string error;
-    auto loaded = loadPicture(path, error);
-    if (!loaded) warn("FAKEUVC_PICTURE " + path + ": " + error + "; showing the built-in picture");
-    return loaded;
-  }();
+  static const std::optional<RgbImage>& picture =
+      *new std::optional<RgbImage>([]() -> std::optional<RgbImage> {
+        const std::string& path = settings().picturePath;
+        if (path.empty()) return std::nullopt;
+        std::string error;
+        auto loaded = loadPicture(path, error);
+        if (!loaded) warn("FAKEUVC_PICTURE " + path + ": " + error + "; showing the built-in picture");
+        return loaded;
+      }());
   return picture;
 }
 

@@ -69,31 +69,31 @@ timespec creationTime() {
 }  // namespace
 
 const std::string& fileName() {
-  static const std::string name = [] {
+  static const std::string& name = *new std::string([] {
     const std::string& path = settings().nodePath;
     return path.substr(path.rfind('/') + 1);
-  }();
+  }());
   return name;
 }
 
 bool isUevent(const char* path) {
-  static const std::string uevent =
-      "/sys/dev/char/" + std::to_string(v4l2Major) + ":" + std::to_string(minorNumber()) + "/uevent";
+  static const std::string& uevent = *new std::string("/sys/dev/char/" + std::to_string(v4l2Major) + ":" +
+                                                      std::to_string(minorNumber()) + "/uevent");
   return path != nullptr && uevent == path && present();
 }
 
 const std::string& ueventText() {
-  static const std::string text = "MAJOR=" + std::to_string(v4l2Major) +
-                                  "\nMINOR=" + std::to_string(minorNumber()) + "\nDEVNAME=" + fileName() +
-                                  "\n";
+  static const std::string& text =
+      *new std::string("MAJOR=" + std::to_string(v4l2Major) + "\nMINOR=" + std::to_string(minorNumber()) +
+                       "\nDEVNAME=" + fileName() + "\n");
   return text;
 }
 
 const std::string* sysfsText(const char* path) {
   if (path == nullptr || !present()) return nullptr;
   if (isUevent(path)) return &ueventText();
-  static const std::string namePath = "/sys/class/video4linux/" + fileName() + "/name";
-  static const std::string nameText = settings().card + "\n";
+  static const std::string& namePath = *new std::string("/sys/class/video4linux/" + fileName() + "/name");
+  static const std::string& nameText = *new std::string(settings().card + "\n");
   return namePath == path ? &nameText : nullptr;
 }
 

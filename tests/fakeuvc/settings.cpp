@@ -148,7 +148,7 @@ void warn(const std::string& line) {
 }
 
 const Settings& settings() {
-  static const Settings parsed = parseSettings();
+  static const Settings& parsed = *new Settings(parseSettings());
   return parsed;
 }
 

@@ -51,14 +51,16 @@ Outcome runScenario(const std::string& scenario, const std::map<std::string, std
   environment.push_back(std::string("LD_PRELOAD=") + FAKEUVC_LIBRARY);
   // The camera library is not built with the sanitizers; they would refuse
   // to start with it loaded first.
-  const char* asan = std::getenv("ASAN_OPTIONS");
-  environment.push_back(std::string("ASAN_OPTIONS=") + (asan != nullptr ? std::string(asan) + ":" : "") +
-                        "verify_asan_link_order=0");
+  std::string asanOptions = "ASAN_OPTIONS=";
+  if (const char* asan = std::getenv("ASAN_OPTIONS")) asanOptions.append(asan).append(":");
+  environment.push_back(asanOptions.append("verify_asan_link_order=0"));
   environment.push_back("FAKEUVC_LOG=" + logPath);
   environment.push_back("QT_QPA_PLATFORM=offscreen");
-  for (const auto& [name, value] : settings) environment.push_back(name + "=" + value);
+  for (const auto& [name, value] : settings)
+    environment.push_back(std::string(name).append("=").append(value));
 
   std::vector<char*> envp;
+  envp.reserve(environment.size() + 1);
   for (std::string& text : environment) envp.push_back(text.data());
   envp.push_back(nullptr);
   std::string program = UVC_SCENARIOS;
