@@ -1,0 +1,168 @@
+#include "overlay/spot_measurement.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <opencv2/core.hpp>
+#include <string>
+
+namespace {
+
+constexpr int frameWidth = 2000;
+constexpr int frameHeight = 1500;
+constexpr double backgroundLevel = 20.0;
+
+// Brightness over the distance from the centre.
+using Profile = std::function<double(double)>;
+
+Profile gaussian(double amplitude, double sigma) {
+  return [=](double r) { return amplitude * std::exp(-r * r / (2.0 * sigma * sigma)); };
+}
+
+// A defocused disc: flat, with a soft edge.
+Profile disc(double amplitude, double radius) {
+  return [=](double r) { return amplitude / (1.0 + std::exp((r - radius) / 1.5)); };
+}
+
+Profile ring(double amplitude, double radius, double width) {
+  return [=](double r) { return amplitude * std::exp(-(r - radius) * (r - radius) / (2.0 * width * width)); };
+}
+
+// Adds `profile` around (cx, cy), pixel centres at whole numbers, into every
+// channel of `frame` whose mask entry is set; values above 255 saturate.
+void addLight(cv::Mat& frame, double cx, double cy, double reach, const Profile& profile,
+              cv::Vec3b channels = {1, 1, 1}) {
+  const int top = std::max(0, static_cast<int>(cy - reach));
+  const int bottom = std::min(frame.rows - 1, static_cast<int>(cy + reach) + 1);
+  const int left = std::max(0, static_cast<int>(cx - reach));
+  const int right = std::min(frame.cols - 1, static_cast<int>(cx + reach) + 1);
+  for (int y = top; y <= bottom; ++y)
+    for (int x = left; x <= right; ++x) {
+      const double light = profile(std::hypot(x - cx, y - cy));
+      cv::Vec3b& pixel = frame.at<cv::Vec3b>(y, x);
+      for (int c = 0; c < 3; ++c)
+        if (channels[c] != 0) pixel[c] = cv::saturate_cast<uchar>(pixel[c] + light);
+    }
+}
+
+cv::Mat darkFrame() {
+  return cv::Mat(frameHeight, frameWidth, CV_8UC3, cv::Scalar::all(backgroundLevel));
+}
+
+cv::Mat noisyFrame(double deviation) {
+  cv::Mat frame(frameHeight, frameWidth, CV_8UC3);
+  cv::theRNG().state = 14;
+  cv::randn(frame, cv::Scalar::all(backgroundLevel * 2), cv::Scalar::all(deviation));
+  return frame;
+}
+
+}  // namespace
+
+// Tolerances are a tenth of the half-pixel error the overlay user would see.
+TEST(SpotMeasurement, FindsTheCentroidOfSpotsAndRingsToATenthOfAPixel) {
+  struct Case {
+    std::string name;
+    double cx;
+    double cy;
+    double reach;
+    Profile profile;
+    double hfd;  // expected half-flux diameter
+    double hfdTolerance;
+  };
+  const double sigma = 2.5;
+  const Case cases[] = {
+      {"gaussian at a quarter", 1000.25, 700.75, 20, gaussian(180, sigma), 2.3548 * sigma, 0.5},
+      {"gaussian at a half", 1000.5, 700.5, 20, gaussian(180, sigma), 2.3548 * sigma, 0.5},
+      {"gaussian at a tenth", 1234.1, 321.9, 20, gaussian(180, sigma), 2.3548 * sigma, 0.5},
+      {"wide gaussian", 600.7, 1100.2, 40, gaussian(120, 6.0), 2.3548 * 6.0, 0.8},
+      {"saturated spot", 640.3, 480.6, 40, gaussian(2000, 4.0), -1, 0},
+      {"ring", 900.25, 600.5, 110, ring(150, 80.0, 2.0), 160.0, 3.0},
+      // Wider than the measured neighbourhood's limit: measured on every other pixel.
+      {"large disc", 1000.3, 750.6, 630, disc(100, 600.0), 2.0 * 600.0 / std::sqrt(2.0), 5.0},
+      {"spot at the top-left edge", 6.4, 7.6, 20, gaussian(180, 2.0), 2.3548 * 2.0, 0.5},
+      {"spot at the bottom-right edge", 1993.6, 1492.3, 20, gaussian(180, 2.0), 2.3548 * 2.0, 0.5},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    cv::Mat frame = darkFrame();
+    addLight(frame, c.cx, c.cy, c.reach, c.profile);
+    const auto spot = measureSpot(frame);
+    ASSERT_TRUE(spot.has_value());
+    EXPECT_NEAR(spot->x, c.cx, 0.05);
+    EXPECT_NEAR(spot->y, c.cy, 0.05);
+    if (c.hfd > 0) {
+      EXPECT_NEAR(spot->halfFluxDiameter, c.hfd, c.hfdTolerance);
+    }
+  }
+}
+
+TEST(SpotMeasurement, SaysNothingStandsOutOnAnEmptyOrNoisyFrame) {
+  struct Case {
+    std::string name;
+    cv::Mat frame;
+  };
+  cv::Mat uniform(frameHeight, frameWidth, CV_8UC3);
+  cv::randu(uniform, cv::Scalar::all(0), cv::Scalar::all(256));
+  const Case cases[] = {
+      {"flat", darkFrame()},
+      {"gaussian noise", noisyFrame(8.0)},
+      {"uniform noise", uniform},
+      {"black", cv::Mat(frameHeight, frameWidth, CV_8UC3, cv::Scalar::all(0))},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_FALSE(measureSpot(c.frame).has_value());
+  }
+}
+
+TEST(SpotMeasurement, FindsASpotInNoiseToAQuarterPixel) {
+  cv::Mat frame = noisyFrame(5.0);
+  addLight(frame, 1500.3, 400.8, 30, gaussian(120, 3.0));
+  const auto spot = measureSpot(frame);
+  ASSERT_TRUE(spot.has_value());
+  EXPECT_NEAR(spot->x, 1500.3, 0.25);
+  EXPECT_NEAR(spot->y, 400.8, 0.25);
+}
+
+// An alignment laser is often pure red; a lone hot pixel brighter than the
+// spot is not a spot.
+TEST(SpotMeasurement, TakesTheBrightestChannelAndSkipsAHotPixel) {
+  cv::Mat frame = darkFrame();
+  addLight(frame, 800.4, 300.6, 20, gaussian(200, 2.5), {0, 0, 1});
+  frame.at<cv::Vec3b>(1000, 1200) = cv::Vec3b(255, 255, 255);
+  frame.at<cv::Vec3b>(1001, 1200) = cv::Vec3b(255, 255, 255);
+  const auto spot = measureSpot(frame);
+  ASSERT_TRUE(spot.has_value());
+  EXPECT_NEAR(spot->x, 800.4, 0.05);
+  EXPECT_NEAR(spot->y, 300.6, 0.05);
+}
+
+TEST(SpotMeasurement, ASharperSpotHasTheHigherSharpness) {
+  cv::Mat sharp = darkFrame();
+  cv::Mat soft = darkFrame();
+  addLight(sharp, 1000.0, 750.0, 30, gaussian(200, 1.5));
+  addLight(soft, 1000.0, 750.0, 30, gaussian(200, 4.0));
+  const auto sharpSpot = measureSpot(sharp);
+  const auto softSpot = measureSpot(soft);
+  ASSERT_TRUE(sharpSpot && softSpot);
+  EXPECT_GT(sharpSpot->sharpness, 2.0 * softSpot->sharpness);
+  EXPECT_LT(sharpSpot->halfFluxDiameter, softSpot->halfFluxDiameter);
+}
+
+TEST(SpotMeasurement, MeasuresGreyFramesAndRefusesOtherTypes) {
+  cv::Mat colour = darkFrame();
+  addLight(colour, 300.6, 200.2, 20, gaussian(180, 2.5));
+  cv::Mat grey;
+  cv::extractChannel(colour, grey, 0);
+  const auto spot = measureSpot(grey);
+  ASSERT_TRUE(spot.has_value());
+  EXPECT_NEAR(spot->x, 300.6, 0.05);
+  EXPECT_NEAR(spot->y, 200.2, 0.05);
+
+  cv::Mat deep;
+  colour.convertTo(deep, CV_16UC3, 256);
+  EXPECT_FALSE(measureSpot(deep).has_value());
+  EXPECT_FALSE(measureSpot(cv::Mat()).has_value());
+}
