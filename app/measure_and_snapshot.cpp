@@ -25,7 +25,9 @@ MeasureAndSnapshot::MeasureAndSnapshot(std::string cameraName, std::filesystem::
 void MeasureAndSnapshot::measure(const cv::Mat& frame) {
   spot_.reset();
   if (frame.empty() || !(live_ || snapshotAsked_)) return;
-  spot_ = measureSpot(frame);
+  // The meter follows the spot from pass to pass; a snapshot taken with the
+  // live display off searches its frame afresh.
+  spot_ = live_ ? meter_.measure(frame) : measureSpot(frame);
 }
 
 void MeasureAndSnapshot::takeSnapshot(const cv::Mat& frame, SnapshotRecord record) {

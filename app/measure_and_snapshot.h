@@ -46,6 +46,7 @@ class MeasureAndSnapshot {
   const std::string cameraName_;
   bool live_ = false;
   bool snapshotAsked_ = false;
+  SpotMeter meter_;
   std::optional<SpotMeasurement> spot_;  // of this pass's frame, when measured
   FrameRate frameRate_;
   std::string notice_;

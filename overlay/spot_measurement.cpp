@@ -25,7 +25,11 @@ constexpr double weightDeviations = 3.0;
 constexpr double minWeightLevel = 2.0;
 // A neighbourhood longer than this is measured on every n-th pixel, so a
 // huge defocused disc costs no more than a compact spot.
-constexpr int measureSide = 1024;
+constexpr int measureSide = 320;
+// A spot found is followed in its neighbourhood for this many passes; then
+// the whole frame is searched again, so a brighter spot elsewhere is found
+// within a fraction of a second.
+constexpr int passesBetweenSearches = 7;
 // A single hot pixel is no spot; the next brightest place is tried instead.
 constexpr int minSpotPixels = 3;
 constexpr int peakTries = 3;
@@ -43,11 +47,11 @@ inline std::uint8_t brightest(const std::uint8_t* pixel, int channels) {
 }
 
 // Every `step`-th pixel of every `step`-th row, as its brightest channel.
-cv::Mat sampleBrightness(const cv::Mat& image, int step) {
+void sampleBrightness(const cv::Mat& image, int step, cv::Mat& out) {
   const int rows = (image.rows + step - 1) / step;
   const int cols = (image.cols + step - 1) / step;
   const int channels = image.channels();
-  cv::Mat out(rows, cols, CV_8U);
+  out.create(rows, cols, CV_8U);
   cv::parallel_for_(cv::Range(0, rows), [&](const cv::Range& range) {
     for (int i = range.start; i < range.end; ++i) {
       const std::uint8_t* source = image.ptr<std::uint8_t>(i * step);
@@ -56,7 +60,6 @@ cv::Mat sampleBrightness(const cv::Mat& image, int step) {
       for (int j = 0; j < cols; ++j) target[j] = brightest(source + j * pixelStride, channels);
     }
   });
-  return out;
 }
 
 // Median and median absolute deviation from a histogram: robust against the
@@ -114,7 +117,9 @@ double halfFluxDiameter(const cv::Mat& weights, double cx, double cy, double tot
     const float* row = weights.ptr<float>(i);
     for (int j = 0; j < weights.cols; ++j) {
       if (row[j] <= 0.0f) continue;
-      const double r = std::hypot(j - cx, i - cy);
+      const double dx = j - cx;
+      const double dy = i - cy;
+      const double r = std::sqrt(dx * dx + dy * dy);
       const auto first = static_cast<std::size_t>(std::max(0.0, r - 0.5) / radiusBin);
       const auto last = static_cast<std::size_t>((r + 0.5) / radiusBin);
       const double share = row[j] / static_cast<double>(last - first + 1);
@@ -133,11 +138,14 @@ double halfFluxDiameter(const cv::Mat& weights, double cx, double cy, double tot
   return 2.0 * radiusBin * static_cast<double>(bins);
 }
 
+// The spot within `area`, when it stands `detection` above the local background.
 std::optional<SpotMeasurement> measureNeighbourhood(const cv::Mat& frame, const cv::Rect& area,
-                                                    double noiseDeviation) {
+                                                    double noiseDeviation, double detection) {
   const int step = std::max(1, (std::max(area.width, area.height) + measureSide - 1) / measureSide);
+  cv::Mat sampled;
+  sampleBrightness(frame(area), step, sampled);
   cv::Mat brightness;
-  sampleBrightness(frame(area), step).convertTo(brightness, CV_32F);
+  sampled.convertTo(brightness, CV_32F);
   if (brightness.rows < 3 || brightness.cols < 3) return std::nullopt;
 
   // The border of the neighbourhood lies off the spot: its median is the
@@ -146,7 +154,9 @@ std::optional<SpotMeasurement> measureNeighbourhood(const cv::Mat& frame, const 
   const double floor = background + std::max(weightDeviations * noiseDeviation, minWeightLevel);
   cv::Mat weights = brightness - background;
   weights.setTo(0.0f, brightness <= floor);
-  if (cv::countNonZero(weights) < minSpotPixels) return std::nullopt;
+  double peak = 0.0;
+  cv::minMaxLoc(weights, nullptr, &peak);
+  if (peak < detection || cv::countNonZero(weights) < minSpotPixels) return std::nullopt;
 
   const cv::Moments moments = cv::moments(weights, false);
   if (moments.m00 <= 0.0) return std::nullopt;
@@ -180,36 +190,58 @@ cv::Rect neighbourhoodOf(const cv::Rect& region, int step, cv::Size frameSize) {
 }  // namespace
 
 std::optional<SpotMeasurement> measureSpot(const cv::Mat& frame) {
+  SpotMeter meter;
+  return meter.measure(frame);
+}
+
+std::optional<SpotMeasurement> SpotMeter::measure(const cv::Mat& frame) {
   if (frame.empty() || frame.dims != 2 || frame.depth() != CV_8U) return std::nullopt;
   if (frame.channels() != 1 && frame.channels() != 3 && frame.channels() != 4) return std::nullopt;
 
+  // Between searches the spot is followed in its neighbourhood, which costs
+  // a small part of a search.
+  if (tracked_ && tracked_->frameSize == frame.size() &&
+      tracked_->passesSinceSearch < passesBetweenSearches) {
+    Tracked& tracked = *tracked_;
+    ++tracked.passesSinceSearch;
+    if (auto spot = measureNeighbourhood(frame, tracked.area, tracked.noiseDeviation, tracked.detection)) {
+      const cv::Point center(cvRound(spot->x), cvRound(spot->y));
+      tracked.area =
+          cv::Rect(center - cv::Point(tracked.area.width / 2, tracked.area.height / 2), tracked.area.size()) &
+          cv::Rect(cv::Point(), frame.size());
+      return spot;
+    }
+  }
+  tracked_.reset();
+
   const int step = std::max(1, (std::max(frame.cols, frame.rows) + searchSide - 1) / searchSide);
-  const cv::Mat sample = sampleBrightness(frame, step);
-  const Background background = backgroundOf(sample);
+  sampleBrightness(frame, step, sample_);
+  const Background background = backgroundOf(sample_);
   const double detection = std::max(minContrast, noiseDeviations * background.deviation);
 
   // Smoothing keeps a lone noisy sample from passing for a spot.
-  cv::Mat smooth;
-  cv::blur(sample, smooth, cv::Size(3, 3));
+  cv::blur(sample_, smooth_, cv::Size(3, 3));
   for (int attempt = 0; attempt < peakTries; ++attempt) {
     double peak = 0.0;
     cv::Point at;
-    cv::minMaxLoc(smooth, nullptr, &peak, nullptr, &at);
+    cv::minMaxLoc(smooth_, nullptr, &peak, nullptr, &at);
     if (peak - background.level < detection) return std::nullopt;
 
     // The bright region around the peak; widened a little so a ring broken
     // by gaps (support vanes, dust) is still one region.
     const double level = background.level + std::max(detection / 2.0, 0.2 * (peak - background.level));
-    cv::Mat region;
-    cv::threshold(smooth, region, level, 255, cv::THRESH_BINARY);
-    cv::dilate(region, region, cv::getStructuringElement(cv::MORPH_RECT, cv::Size(5, 5)));
+    cv::threshold(smooth_, region_, level, 255, cv::THRESH_BINARY);
+    cv::dilate(region_, region_, cv::getStructuringElement(cv::MORPH_RECT, cv::Size(5, 5)));
     cv::Rect bounds;
-    cv::floodFill(region, at, cv::Scalar(128), &bounds, cv::Scalar(), cv::Scalar(), 8);
+    cv::floodFill(region_, at, cv::Scalar(128), &bounds, cv::Scalar(), cv::Scalar(), 8);
 
     const cv::Rect area = neighbourhoodOf(bounds, step, frame.size());
-    if (auto spot = measureNeighbourhood(frame, area, background.deviation)) return spot;
+    if (auto spot = measureNeighbourhood(frame, area, background.deviation, detection)) {
+      tracked_ = Tracked{frame.size(), area, background.deviation, detection, 0};
+      return spot;
+    }
     // Not a spot after all (a hot pixel): darken it and look again.
-    smooth(bounds).setTo(cv::Scalar(0));
+    smooth_(bounds).setTo(cv::Scalar(0));
   }
   return std::nullopt;
 }

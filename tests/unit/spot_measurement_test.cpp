@@ -166,3 +166,35 @@ TEST(SpotMeasurement, MeasuresGreyFramesAndRefusesOtherTypes) {
   EXPECT_FALSE(measureSpot(deep).has_value());
   EXPECT_FALSE(measureSpot(cv::Mat()).has_value());
 }
+
+// Frame after frame, the meter follows the spot it found and still searches
+// the whole frame now and then.
+TEST(SpotMeter, FollowsAMovingSpotAndFindsABrighterOneWithinAFewFrames) {
+  SpotMeter meter;
+  for (int frameIndex = 0; frameIndex < 12; ++frameIndex) {
+    SCOPED_TRACE(frameIndex);
+    const double x = 700.3 + 3.5 * frameIndex;
+    const double y = 500.6 - 2.25 * frameIndex;
+    cv::Mat frame = darkFrame();
+    addLight(frame, x, y, 20, gaussian(120, 2.5));
+    const auto spot = meter.measure(frame);
+    ASSERT_TRUE(spot.has_value());
+    EXPECT_NEAR(spot->x, x, 0.05);
+    EXPECT_NEAR(spot->y, y, 0.05);
+  }
+
+  cv::Mat twoSpots = darkFrame();
+  addLight(twoSpots, 700.0, 500.0, 20, gaussian(120, 2.5));
+  addLight(twoSpots, 1500.4, 1200.7, 20, gaussian(230, 2.5));
+  int framesUntilFound = 0;
+  for (; framesUntilFound < 10; ++framesUntilFound) {
+    const auto spot = meter.measure(twoSpots);
+    ASSERT_TRUE(spot.has_value());
+    if (std::abs(spot->x - 1500.4) < 0.05 && std::abs(spot->y - 1200.7) < 0.05) break;
+  }
+  EXPECT_LT(framesUntilFound, 9);
+
+  // Gone from its neighbourhood: the meter searches at once rather than
+  // reporting a spot that is no longer there.
+  EXPECT_FALSE(meter.measure(darkFrame()).has_value());
+}
