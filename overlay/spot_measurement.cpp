@@ -152,10 +152,16 @@ std::optional<SpotMeasurement> measureNeighbourhood(const cv::Mat& frame, const 
   // local background, which may differ from the frame's (vignetting, glow).
   const double background = borderMedian(brightness);
   const double floor = background + std::max(weightDeviations * noiseDeviation, minWeightLevel);
-  cv::Mat weights = brightness - background;
-  weights.setTo(0.0f, brightness <= floor);
+  const cv::Mat unlit = brightness <= floor;
+  // The light above the background gives the half-flux diameter; the light
+  // above the noise floor gives the centroid, so pixels that only noise lifts
+  // over the floor weigh next to nothing and cannot pull the centroid about.
+  cv::Mat light = brightness - background;
+  light.setTo(0.0f, unlit);
+  cv::Mat weights = brightness - floor;
+  weights.setTo(0.0f, unlit);
   double peak = 0.0;
-  cv::minMaxLoc(weights, nullptr, &peak);
+  cv::minMaxLoc(light, nullptr, &peak);
   if (peak < detection || cv::countNonZero(weights) < minSpotPixels) return std::nullopt;
 
   const cv::Moments moments = cv::moments(weights, false);
@@ -172,7 +178,7 @@ std::optional<SpotMeasurement> measureNeighbourhood(const cv::Mat& frame, const 
   SpotMeasurement spot;
   spot.x = area.x + cx * step;
   spot.y = area.y + cy * step;
-  spot.halfFluxDiameter = halfFluxDiameter(weights, cx, cy, moments.m00) * step;
+  spot.halfFluxDiameter = halfFluxDiameter(light, cx, cy, cv::sum(light)[0]) * step;
   spot.sharpness = deviation[0] * deviation[0];
   return spot;
 }
