@@ -6,6 +6,7 @@
 #include "app/control_bindings.h"
 #include "app/dialog_placement.h"
 #include "app/fatal_message.h"
+#include "app/measure_and_snapshot.h"
 #include "app/resources.h"
 #include "app/slider_setup.h"
 #include "camera/camera_models.h"

@@ -19,6 +19,7 @@
 //   varnix_dlg_closing.cpp  the ways the dialog and a capture run end
 //   varnix_dlg_capture.cpp  open, close and set up the camera; save the parameters
 //   varnix_dlg_panel.cpp    sliders, number fields and colour buttons
+class MeasureAndSnapshot;
 class movie;
 struct SliderSetup;
 
@@ -52,6 +53,8 @@ class CVarnixDlg : public Dialog {
   MessageMap GetMessageMap() const override;
   void OnClose() override;
   void OnHScroll(ScrollCode code, int position, int controlId) override;
+  // Ctrl+S takes a snapshot while a capture run goes on.
+  bool OnLetterKey(char letter, unsigned keyFlags, KeyRepeat repeat) override;
 
   // Commands.
   void OnDialogOk();
@@ -98,6 +101,8 @@ class CVarnixDlg : public Dialog {
 
   // The latest capture run's video window; videoWindow points at it.
   std::unique_ptr<movie> videoWindowStorage;
+  // The live measurement and the snapshots of the running capture run.
+  std::unique_ptr<MeasureAndSnapshot> measureAndSnapshot;
   // The camera-controls window of the open camera, at most one.
   CameraSettingsWindowKeeper cameraSettings{nullptr};
 };

@@ -1,9 +1,11 @@
+#include <chrono>
 #include <cstdio>
 #include <opencv2/videoio.hpp>
 #include <string>
 
 #include "app/app_globals.h"
 #include "app/fatal_message.h"
+#include "app/measure_and_snapshot.h"
 #include "app/slider_setup.h"
 #include "app/varnix_dlg.h"
 #include "camera/camera_models.h"
@@ -22,6 +24,9 @@ namespace {
 // The time each pass leaves the rest of the program: every other command and
 // all input to the video window run inside this wait.
 constexpr int frameWaitMs = 30;
+
+// In the working folder, beside the parameter files.
+const char* const snapshotFolder = "snapshots";
 
 }  // namespace
 
@@ -69,6 +74,7 @@ void CVarnixDlg::OnOpenCamera() {
   }
 
   createVideoWindow(profile.aspectRatio);
+  measureAndSnapshot = std::make_unique<MeasureAndSnapshot>(camera.name, snapshotFolder);
 
   // The first frame only sizes the view; it is neither drawn on nor shown.
   if (captureIsRunning()) {
@@ -93,11 +99,27 @@ bool CVarnixDlg::captureIsRunning() const {
 void CVarnixDlg::framePass() {
   ++passCount;
   UpdateData(true);
+  // The spot is measured on the camera's own pixels, before the overlay
+  // covers any of them.
+  if (measureAndSnapshot) measureAndSnapshot->measure(currentFrame);
   DrawOverlay(currentFrame, records, focusPoint);
+  const OverlayCenter center = overlayCenter(records.centerOffset, focusPoint);
+  if (measureAndSnapshot && measureAndSnapshot->snapshotAsked()) {
+    SnapshotRecord record;
+    record.time = std::chrono::system_clock::now();
+    record.overlayCenter = center;
+    record.records = records;
+    record.view = videoWindow->view;
+    measureAndSnapshot->takeSnapshot(currentFrame, std::move(record));
+  }
   // The viewport is shown straight from the frame: presentMat makes the one
   // scaled copy the window needs, so no full-size copy is made per pass.
   const cv::Mat viewportImage = viewportView(currentFrame, videoWindow->view);
-  if (videoWindow->pictureCtrl != nullptr) presentMat(*videoWindow->pictureCtrl, viewportImage);
+  if (videoWindow->pictureCtrl != nullptr) {
+    if (measureAndSnapshot && !currentFrame.empty())
+      measureAndSnapshot->show(*videoWindow->pictureCtrl, center, MeasureAndSnapshot::Clock::now());
+    presentMat(*videoWindow->pictureCtrl, viewportImage);
+  }
   if (afterPass) afterPass();
 }
 
@@ -108,6 +130,12 @@ void CVarnixDlg::createVideoWindow(float aspectRatio) {
   auto window = std::make_unique<movie>();
   window->aspectRatio = aspectRatio;
   window->onCloseRequested = [this] { SendCommand(ctl::CloseCamera); };
+  window->onMeasureToggled = [this] {
+    if (measureAndSnapshot) measureAndSnapshot->toggleLiveMeasurement();
+  };
+  window->onSnapshotRequested = [this] {
+    if (measureAndSnapshot) measureAndSnapshot->requestSnapshot();
+  };
   videoWindowStorage = std::move(window);
   videoWindow = videoWindowStorage.get();
   if (!videoWindow->Create(nullptr)) return;
@@ -117,6 +145,13 @@ void CVarnixDlg::createVideoWindow(float aspectRatio) {
 // Back to idle: the open button is the only camera button left usable.
 void CVarnixDlg::OnCloseCamera() {
   endCaptureRun(ControlsAfterRun::Disabled);
+}
+
+bool CVarnixDlg::OnLetterKey(char letter, unsigned keyFlags, KeyRepeat repeat) {
+  if (letter != 'S' || (keyFlags & mouse_flags::Control) == 0 || !captureIsRunning() || !measureAndSnapshot)
+    return Dialog::OnLetterKey(letter, keyFlags, repeat);
+  if (repeat == KeyRepeat::First) measureAndSnapshot->requestSnapshot();
+  return true;
 }
 
 void CVarnixDlg::OnCameraSettings() {

@@ -1,4 +1,5 @@
 #include "app/app_globals.h"
+#include "app/measure_and_snapshot.h"
 #include "app/varnix_dlg.h"
 #include "video/movie.h"
 
@@ -15,6 +16,8 @@ void CVarnixDlg::endCaptureRun(ControlsAfterRun controls) {
   if (controls == ControlsAfterRun::Disabled) enableCaptureControls(false);
   cameraSettings.close();  // the settings window must not outlive the controls it edits
   if (capture) capture->release();
+  // Writes what is queued, then its thread ends.
+  measureAndSnapshot.reset();
 }
 
 // The close button turns into the cancel command, which is OnCloseProgram.

@@ -359,6 +359,11 @@ void Dialog::commandKey(int command) {
   SendCommand(command);
 }
 
+bool Dialog::letterKey(char letter, unsigned keyFlags, KeyRepeat repeat) {
+  DepthScope handler(handlerDepth_);
+  return OnLetterKey(letter, keyFlags, repeat);
+}
+
 bool Dialog::OnInitDialog() {
   // Members into controls once, as every dialog starts.
   (void)UpdateData(false);
@@ -393,3 +398,6 @@ void Dialog::OnLButtonDown(unsigned, MousePoint) {}
 void Dialog::OnLButtonUp(unsigned, MousePoint) {}
 void Dialog::OnLButtonDblClk(unsigned, MousePoint) {}
 void Dialog::OnRButtonDblClk(unsigned, MousePoint) {}
+bool Dialog::OnLetterKey(char, unsigned, KeyRepeat) {
+  return false;
+}

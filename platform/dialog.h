@@ -131,6 +131,9 @@ class Dialog : private WindowEventSink, private ControlLookup {
   virtual void OnLButtonUp(unsigned keyFlags, MousePoint point);
   virtual void OnLButtonDblClk(unsigned keyFlags, MousePoint point);
   virtual void OnRButtonDblClk(unsigned keyFlags, MousePoint point);
+  // A letter key no control took ('A' to 'Z', flags as for the mouse).
+  // Return true when it was used.
+  virtual bool OnLetterKey(char letter, unsigned keyFlags, KeyRepeat repeat);
 
  private:
   bool buildWindow(QWidget* parentWindow);
@@ -148,6 +151,7 @@ class Dialog : private WindowEventSink, private ControlLookup {
   void mouseMessage(MouseMessage message, unsigned keyFlags, MousePoint point) override;
   void wheelTurned(unsigned keyFlags, int delta, MousePoint screenPoint) override;
   void commandKey(int command) override;
+  bool letterKey(char letter, unsigned keyFlags, KeyRepeat repeat) override;
 
   const DialogTemplate& template_;
   DialogBaseUnits baseUnits_;

@@ -264,7 +264,15 @@ void DialogWindow::keyPressEvent(QKeyEvent* event) {
       else
         owner_->commandKey(commandOk);
       return;
-    default: QWidget::keyPressEvent(event);
+    default:
+      if (event->key() >= Qt::Key_A && event->key() <= Qt::Key_Z &&
+          owner_->letterKey(static_cast<char>('A' + (event->key() - Qt::Key_A)),
+                            keyFlagsOf(Qt::NoButton, event->modifiers()),
+                            event->isAutoRepeat() ? KeyRepeat::Repeated : KeyRepeat::First)) {
+        event->accept();
+        return;
+      }
+      QWidget::keyPressEvent(event);
   }
 }
 

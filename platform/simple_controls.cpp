@@ -1,6 +1,8 @@
 #include "platform/simple_controls.h"
 
+#include <QFontMetrics>
 #include <QPainter>
+#include <algorithm>
 
 PushButton::PushButton(int controlId, const QString& caption, NotificationSink& sink, QWidget* parent)
     : QPushButton(caption, parent) {
@@ -47,13 +49,54 @@ void PictureCtrl::showPicture() {
   repaint();
 }
 
+void PictureCtrl::setCornerText(PictureCorner corner, const QStringList& lines, const QColor& color) {
+  CornerText& text = cornerTexts_[static_cast<std::size_t>(corner)];
+  if (text.lines == lines && text.color == color) return;
+  text = {lines, color};
+  update();
+}
+
+const QStringList& PictureCtrl::cornerText(PictureCorner corner) const {
+  return cornerTexts_[static_cast<std::size_t>(corner)].lines;
+}
+
 void PictureCtrl::paintEvent(QPaintEvent* event) {
   if (picture_.isNull()) {
     QFrame::paintEvent(event);
-    return;
+  } else {
+    // Nearest-neighbour stretch over the whole area: fast, no blending.
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    painter.drawImage(rect(), picture_);
   }
-  // Nearest-neighbour stretch over the whole area: fast, no blending.
   QPainter painter(this);
-  painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-  painter.drawImage(rect(), picture_);
+  for (const PictureCorner corner : {PictureCorner::TopLeft, PictureCorner::TopRight,
+                                     PictureCorner::BottomLeft, PictureCorner::BottomRight})
+    paintCornerText(painter, corner);
+}
+
+void PictureCtrl::paintCornerText(QPainter& painter, PictureCorner corner) const {
+  const CornerText& text = cornerTexts_[static_cast<std::size_t>(corner)];
+  if (text.lines.isEmpty()) return;
+  // Painted in the control's own (device-independent) pixels, so the text
+  // has the font's size on any screen and at any zoom of the picture.
+  const QFontMetrics metrics(font());
+  const int padding = std::max(2, metrics.height() / 4);
+  int textWidth = 0;
+  for (const QString& line : text.lines) textWidth = std::max(textWidth, metrics.horizontalAdvance(line));
+  const QSize box(textWidth + 2 * padding,
+                  static_cast<int>(text.lines.size()) * metrics.lineSpacing() + 2 * padding);
+  const int margin = padding + lineWidth();
+  const bool right = corner == PictureCorner::TopRight || corner == PictureCorner::BottomRight;
+  const bool bottom = corner == PictureCorner::BottomLeft || corner == PictureCorner::BottomRight;
+  const QPoint at(right ? width() - margin - box.width() : margin,
+                  bottom ? height() - margin - box.height() : margin);
+  painter.fillRect(QRect(at, box), QColor(0, 0, 0, 180));
+  painter.setPen(text.color);
+  painter.setFont(font());
+  int baseline = at.y() + padding + metrics.ascent();
+  for (const QString& line : text.lines) {
+    painter.drawText(at.x() + padding, baseline, line);
+    baseline += metrics.lineSpacing();
+  }
 }

@@ -6,6 +6,8 @@
 #include <QImage>
 #include <QLabel>
 #include <QPushButton>
+#include <QStringList>
+#include <array>
 
 #include "platform/notifications.h"
 
@@ -44,7 +46,10 @@ class StaticText : public QLabel {
   StaticText(const QString& caption, QWidget* parent);
 };
 
-// A black frame that can show a picture stretched over its whole area.
+enum class PictureCorner { TopLeft, TopRight, BottomLeft, BottomRight };
+
+// A black frame that can show a picture stretched over its whole area, and a
+// few lines of text over the picture in any of its corners.
 class PictureCtrl : public QFrame {
   Q_OBJECT
 
@@ -60,9 +65,23 @@ class PictureCtrl : public QFrame {
   // Paints the picture now, not at the next event dispatch.
   void showPicture();
 
+  // Lines of text in `corner`, in `color` on a dark backing so they read on
+  // any picture; no lines removes them. They are drawn on the control, not
+  // into the picture, at the control's font size whatever the picture's
+  // scale, and stay until replaced.
+  void setCornerText(PictureCorner corner, const QStringList& lines, const QColor& color = Qt::white);
+  const QStringList& cornerText(PictureCorner corner) const;
+
  protected:
   void paintEvent(QPaintEvent* event) override;
 
  private:
+  struct CornerText {
+    QStringList lines;
+    QColor color;
+  };
+  void paintCornerText(QPainter& painter, PictureCorner corner) const;
+
   QImage picture_;
+  std::array<CornerText, 4> cornerTexts_;
 };

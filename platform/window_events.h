@@ -22,6 +22,9 @@ inline constexpr unsigned Control = 1u << 3;
 inline constexpr unsigned MiddleButton = 1u << 4;
 }  // namespace mouse_flags
 
+// Whether a key press is the keyboard's repetition of a key held down.
+enum class KeyRepeat { First, Repeated };
+
 enum class MouseMessage { Move, LeftDown, LeftUp, LeftDoubleClick, RightDoubleClick };
 
 // The window's own scroll bars report through NotificationSink::scrolled, as
@@ -36,6 +39,10 @@ class WindowEventSink : public NotificationSink {
   virtual void wheelTurned(unsigned keyFlags, int delta, MousePoint screenPoint) = 0;
   // Esc and Enter, as the commands they stand for (commandCancel, commandOk).
   virtual void commandKey(int command) = 0;
+  // A letter key that no control took, as its upper-case character ('A' to
+  // 'Z'), with the Shift and Control flags of mouse_flags. True when the
+  // dialog used it; otherwise it goes on as unhandled.
+  virtual bool letterKey(char letter, unsigned keyFlags, KeyRepeat repeat) = 0;
 
  protected:
   ~WindowEventSink() = default;

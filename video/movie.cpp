@@ -65,6 +65,19 @@ void movie::OnClose() {
   if (onCloseRequested) onCloseRequested();
 }
 
+bool movie::OnLetterKey(char letter, unsigned keyFlags, KeyRepeat repeat) {
+  const bool control = (keyFlags & mouse_flags::Control) != 0;
+  const bool toggle = letter == 'M' && !control;
+  const bool snapshot = letter == 'S' && control;
+  if (!toggle && !snapshot) return Dialog::OnLetterKey(letter, keyFlags, repeat);
+  // A key held down acts once: a repeated toggle would flicker, and repeated
+  // snapshots would fill the disk.
+  if (repeat == KeyRepeat::Repeated) return true;
+  const std::function<void()>& action = toggle ? onMeasureToggled : onSnapshotRequested;
+  if (action) action();
+  return true;
+}
+
 void movie::layoutChildren() {
   if (!IsWindow()) return;
   const PixelRect client = GetClientRect();

@@ -29,6 +29,9 @@ class movie : public Dialog {
   // The window system's close (Alt+F4, a task-bar menu; the window has no
   // close button of its own) asks for this; unset, the window stays.
   std::function<void()> onCloseRequested;
+  // Key M and Ctrl+S over the window; unset, the keys do nothing.
+  std::function<void()> onMeasureToggled;
+  std::function<void()> onSnapshotRequested;
 
   // Fits every control of the window to the client area at aspectRatio.
   void layoutChildren();
@@ -55,6 +58,7 @@ class movie : public Dialog {
   void OnLButtonUp(unsigned keyFlags, MousePoint point) override;
   void OnLButtonDblClk(unsigned keyFlags, MousePoint point) override;
   void OnRButtonDblClk(unsigned keyFlags, MousePoint point) override;
+  bool OnLetterKey(char letter, unsigned keyFlags, KeyRepeat repeat) override;
 
  private:
   ScrollBarModel& barModel(bool horizontal) { return horizontal ? horizontalBar_ : verticalBar_; }

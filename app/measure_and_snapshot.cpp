@@ -1,0 +1,72 @@
+#include "app/measure_and_snapshot.h"
+
+#include <QColor>
+#include <QStringList>
+#include <utility>
+
+#include "app/measurement_text.h"
+#include "platform/simple_controls.h"
+
+namespace {
+
+constexpr std::chrono::seconds noticeTime{4};
+
+QStringList toLines(const std::vector<std::string>& lines) {
+  QStringList out;
+  for (const std::string& line : lines) out.push_back(QString::fromStdString(line));
+  return out;
+}
+
+}  // namespace
+
+MeasureAndSnapshot::MeasureAndSnapshot(std::string cameraName, std::filesystem::path folder)
+    : cameraName_(std::move(cameraName)), writer_(std::move(folder)) {}
+
+void MeasureAndSnapshot::measure(const cv::Mat& frame) {
+  spot_.reset();
+  if (frame.empty() || !(live_ || snapshotAsked_)) return;
+  // The meter follows the spot from pass to pass; a snapshot taken with the
+  // live display off searches its frame afresh.
+  spot_ = live_ ? meter_.measure(frame) : measureSpot(frame);
+}
+
+void MeasureAndSnapshot::takeSnapshot(const cv::Mat& frame, SnapshotRecord record) {
+  // A failed read leaves nothing to keep; the request waits for a frame.
+  if (!snapshotAsked_ || frame.empty()) return;
+  snapshotAsked_ = false;
+  // Each waiting snapshot holds a whole frame; a key held down must not
+  // pile them up.
+  if (!writer_.hasRoom()) {
+    notice(snapshotBusyNotice(), NoticeKind::Failure);
+    return;
+  }
+  record.cameraName = cameraName_;
+  record.frameSize = frame.size();
+  record.spot = spot_;
+  if (!writer_.submit(std::move(record), frame.clone())) notice(snapshotBusyNotice(), NoticeKind::Failure);
+}
+
+void MeasureAndSnapshot::notice(std::string text, NoticeKind kind) {
+  notice_ = std::move(text);
+  noticeKind_ = kind;
+  noticeUntil_.reset();
+}
+
+void MeasureAndSnapshot::show(PictureCtrl& picture, OverlayCenter center, Clock::time_point now) {
+  for (const SnapshotResult& result : writer_.takeResults())
+    notice(result.written ? snapshotSavedNotice(result.picturePath.string())
+                          : snapshotFailedNotice(result.error),
+           result.written ? NoticeKind::Success : NoticeKind::Failure);
+  frameRate_.framePresented(now);
+
+  QStringList box;
+  if (live_) box = toLines(measurementLines(spot_, center, frameRate_.perSecond(now)));
+  picture.setCornerText(PictureCorner::TopLeft, box);
+
+  if (!notice_.empty() && !noticeUntil_) noticeUntil_ = now + noticeTime;
+  if (noticeUntil_ && now >= *noticeUntil_) notice_.clear();
+  const QColor color = noticeKind_ == NoticeKind::Failure ? QColor(255, 120, 90) : QColor(150, 255, 150);
+  picture.setCornerText(PictureCorner::BottomLeft,
+                        notice_.empty() ? QStringList() : QStringList{QString::fromStdString(notice_)},
+                        color);
+}
