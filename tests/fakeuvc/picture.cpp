@@ -62,6 +62,20 @@ std::optional<std::vector<unsigned char>> readWholeFile(const std::string& path,
   return bytes;
 }
 
+// An RGB picture of the given size, every byte 0; nullopt (with the reason)
+// for a size the camera will not hold.
+std::optional<RgbImage> imageOfSize(int width, int height, std::string& error) {
+  if (width <= 0 || height <= 0 || std::uint64_t(width) * std::uint64_t(height) > maxPicturePixels) {
+    error = "picture too large";
+    return std::nullopt;
+  }
+  RgbImage image;
+  image.width = static_cast<std::uint32_t>(width);
+  image.height = static_cast<std::uint32_t>(height);
+  image.pixels.resize(std::size_t(image.width) * image.height * 3);
+  return image;
+}
+
 std::optional<RgbImage> decodeJpeg(const std::vector<unsigned char>& bytes, std::string& error) {
   TjHandle decoder(tjInitDecompress());
   int width = 0;
@@ -73,20 +87,15 @@ std::optional<RgbImage> decodeJpeg(const std::vector<unsigned char>& bytes, std:
     error = "not a readable JPEG";
     return std::nullopt;
   }
-  if (width <= 0 || height <= 0 || std::uint64_t(width) * std::uint64_t(height) > maxPicturePixels) {
-    error = "picture too large";
-    return std::nullopt;
-  }
-  RgbImage image;
-  image.width = static_cast<std::uint32_t>(width);
-  image.height = static_cast<std::uint32_t>(height);
-  image.pixels.resize(std::size_t(image.width) * image.height * 3);
+  std::optional<RgbImage> sized = imageOfSize(width, height, error);
+  if (!sized) return std::nullopt;
+  RgbImage& image = *sized;
   if (tjDecompress2(decoder.handle, bytes.data(), bytes.size(), image.pixels.data(), width, 0, height,
                     TJPF_RGB, 0) != 0) {
     error = tjGetErrorStr2(decoder.handle);
     return std::nullopt;
   }
-  return image;
+  return sized;
 }
 
 }  // namespace
@@ -173,14 +182,8 @@ std::optional<RgbImage> loadPicture(const std::string& path, std::string& error)
     error = "neither JPEG nor a PPM or BMP file TurboJPEG can read";
     return std::nullopt;
   }
-  if (width <= 0 || height <= 0 || std::uint64_t(width) * std::uint64_t(height) > maxPicturePixels) {
-    error = "picture too large";
-    return std::nullopt;
-  }
-  RgbImage image;
-  image.width = static_cast<std::uint32_t>(width);
-  image.height = static_cast<std::uint32_t>(height);
-  image.pixels.assign(loaded.data, loaded.data + std::size_t(image.width) * image.height * 3);
+  std::optional<RgbImage> image = imageOfSize(width, height, error);
+  if (image) std::copy_n(loaded.data, image->pixels.size(), image->pixels.data());
   return image;
 }
 

@@ -30,6 +30,7 @@
 #include "res/control_ids.h"
 #include "tests/camera_doubles.h"
 #include "tests/gui/working_folder_test.h"
+#include "tests/staged_run.h"
 #include "video/movie.h"
 
 namespace {
@@ -44,13 +45,6 @@ FrameCountingCameras simulatedVexa3(const std::string& stillPath) {
   return FrameCountingCameras(makeCameraSystem(options, std::make_unique<FakeCameraSystem>()));
 }
 
-// One step of a scripted run: `action` runs, inside the frame loop's wait,
-// once `ready` holds.
-struct Stage {
-  std::function<bool()> ready;
-  std::function<void()> action;
-};
-
 class CameraFaults : public InWorkingFolder {
  protected:
   void SetUp() override {
@@ -63,27 +57,16 @@ class CameraFaults : public InWorkingFolder {
     ::unsetenv("VARNIX_SIM_FAIL_AFTER");
   }
 
-  // Opens the camera, then runs the dialog modally and the stages in order,
-  // each once its condition holds. The stages wait for passes and frames,
-  // not for a time, so a slow machine only makes the run longer; a stage
-  // never reached fails the test and closes the program.
+  // Opens the camera, then runs the dialog modally and the stages in order;
+  // a stage never reached fails the test and closes the program.
   static void run(CVarnixDlg& dialog, std::vector<Stage> stages) {
-    std::size_t next = 0;
-    QElapsedTimer clock;
-    clock.start();
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-      if (next < stages.size() && stages[next].ready()) {
-        stages[next++].action();
-      } else if (clock.elapsed() > stageTimeoutMs) {
-        ADD_FAILURE() << "stage " << next << " was never reached";
-        poll.stop();
-        click(dialog, ctl::CloseProgram);
-      }
-    });
-    poll.start(10);
-    openCamera(dialog);
-    dialog.DoModal();
+    runStages(
+        dialog, std::move(stages), stageTimeoutMs,
+        [&dialog](std::size_t stage) {
+          ADD_FAILURE() << "stage " << stage << " was never reached";
+          click(dialog, ctl::CloseProgram);
+        },
+        [&dialog] { click(dialog, ctl::OpenCamera); });
   }
 
   // The capture run lives inside the click's handler until the camera is

@@ -33,6 +33,7 @@
 #include "camera/v4l2_capture.h"
 #include "platform/simple_controls.h"
 #include "res/control_ids.h"
+#include "tests/staged_run.h"
 #include "video/movie.h"
 
 namespace {
@@ -60,30 +61,17 @@ std::string fourccText(std::uint32_t fourcc) {
           static_cast<char>((fourcc >> 16) & 0xff), static_cast<char>((fourcc >> 24) & 0xff)};
 }
 
-struct Stage {
-  std::function<bool()> ready;
-  std::function<void()> action;
-};
-
-// Opens the camera and runs the dialog modally, each stage once its
-// condition holds; stages wait for passes and frames, never for a time.
-void runStages(CVarnixDlg& dialog, std::vector<Stage> stages) {
-  std::size_t next = 0;
-  QElapsedTimer clock;
-  clock.start();
-  QTimer poll;
-  QObject::connect(&poll, &QTimer::timeout, [&] {
-    if (next < stages.size() && stages[next].ready()) {
-      stages[next++].action();
-    } else if (clock.elapsed() > 90000) {
-      std::printf("stage %zu was never reached\n", next);
-      std::fflush(nullptr);
-      std::_Exit(2);
-    }
-  });
-  poll.start(10);
-  QTimer::singleShot(0, [&dialog] { dialog.SendCommand(ctl::OpenCamera); });
-  dialog.DoModal();
+// Opens the camera and runs the dialog modally with the stages; a stage
+// never reached ends the process with exit code 2.
+void runScenarioStages(CVarnixDlg& dialog, std::vector<Stage> stages) {
+  runStages(
+      dialog, std::move(stages), 90000,
+      [](std::size_t stage) {
+        std::printf("stage %zu was never reached\n", stage);
+        std::fflush(nullptr);
+        std::_Exit(2);
+      },
+      [&dialog] { dialog.SendCommand(ctl::OpenCamera); });
 }
 
 int firstFrames() {
@@ -93,13 +81,13 @@ int firstFrames() {
   dialog.afterPass = [&] { presented += currentFrame.empty() ? 0 : 1; };
   cv::Size size;
   std::string format;
-  runStages(dialog, {{[&] { return presented >= 3; },
-                      [&] {
-                        size = currentFrame.size();
-                        const auto* capture = dynamic_cast<const V4l2Capture*>(dialog.capture.get());
-                        if (capture != nullptr) format = fourccText(capture->format().fourcc);
-                        dialog.SendCommand(ctl::CloseProgram);
-                      }}});
+  runScenarioStages(dialog, {{[&] { return presented >= 3; },
+                              [&] {
+                                size = currentFrame.size();
+                                const auto* capture = dynamic_cast<const V4l2Capture*>(dialog.capture.get());
+                                if (capture != nullptr) format = fourccText(capture->format().fourcc);
+                                dialog.SendCommand(ctl::CloseProgram);
+                              }}});
   std::printf("frame %dx%d %s\n", size.width, size.height, format.c_str());
   return 0;
 }
@@ -137,24 +125,25 @@ int unplug() {
   QImage lastPicture;
   long passesWhenGone = 0;
   int threadsWhileRunning = 0;
-  runStages(dialog, {{[&] { return presented > 0 && currentFrame.empty(); },  // the camera is gone
-                      [&] {
-                        lastPicture = videoWindow->pictureCtrl->picture().copy();
-                        passesWhenGone = dialog.passCount;
-                        threadsWhileRunning = threadCount();
-                      }},
-                     {[&] { return dialog.passCount >= passesWhenGone + 3; },  // the loop goes on
-                      [&] {
-                        check(!lastPicture.isNull(), "a picture was shown before the camera went");
-                        check(videoWindow->pictureCtrl->picture() == lastPicture, "the last picture stays");
-                        check(currentFrame.empty(), "no frame comes after the camera went");
-                        const int before = threadCount();
-                        dialog.SendCommand(ctl::CloseCamera);
-                        check(!videoWindow->IsWindow(), "close camera closes the video window");
-                        check(dialog.IsDlgItemEnabled(ctl::OpenCamera), "the open button is back");
-                        check(threadCount() < before, "closing ends the capture's threads");
-                        dialog.SendCommand(ctl::CloseProgram);
-                      }}});
+  runScenarioStages(dialog, {{[&] { return presented > 0 && currentFrame.empty(); },  // the camera is gone
+                              [&] {
+                                lastPicture = videoWindow->pictureCtrl->picture().copy();
+                                passesWhenGone = dialog.passCount;
+                                threadsWhileRunning = threadCount();
+                              }},
+                             {[&] { return dialog.passCount >= passesWhenGone + 3; },  // the loop goes on
+                              [&] {
+                                check(!lastPicture.isNull(), "a picture was shown before the camera went");
+                                check(videoWindow->pictureCtrl->picture() == lastPicture,
+                                      "the last picture stays");
+                                check(currentFrame.empty(), "no frame comes after the camera went");
+                                const int before = threadCount();
+                                dialog.SendCommand(ctl::CloseCamera);
+                                check(!videoWindow->IsWindow(), "close camera closes the video window");
+                                check(dialog.IsDlgItemEnabled(ctl::OpenCamera), "the open button is back");
+                                check(threadCount() < before, "closing ends the capture's threads");
+                                dialog.SendCommand(ctl::CloseProgram);
+                              }}});
   std::printf("frames presented %ld, threads while running %d\n", presented, threadsWhileRunning);
   return failures == 0 ? 0 : 1;
 }
