@@ -144,6 +144,7 @@ int main(int argc, char** argv) {
   std::vector<double> agesMs;
   FrameStamp first;
   FrameStamp last;
+  cv::Size delivered;
   dialog.afterPass = [&] {
     if (!measuring || currentFrame.empty()) return;
     const auto* capture = dynamic_cast<const V4l2Capture*>(dialog.capture.get());
@@ -151,6 +152,7 @@ int main(int argc, char** argv) {
     const FrameStamp stamp = capture->lastFrameStamp();
     if (presented == 0) first = stamp;
     last = stamp;
+    delivered = currentFrame.size();
     ++presented;
     agesMs.push_back(static_cast<double>(monotonicUs() - stamp.timestampUs) / 1000.0);
   };
@@ -181,7 +183,8 @@ int main(int argc, char** argv) {
   const double loopBound = 1000.0 / 30.0;
   const double ceiling = std::min({cameraFps, loopBound, decodeBoundFps});
 
-  std::printf("frame %dx%d MJPG, %.1f s measured, %u cores\n", width, height, elapsedSeconds, cores);
+  std::printf("camera set to MJPG %dx%d, frames drawn on %dx%d, %.1f s measured, %u cores\n", width, height,
+              delivered.width, delivered.height, elapsedSeconds, cores);
   std::printf("camera frames per second: %.2f\n", cameraFps);
   std::printf("presented frames per second: %.2f\n", presentedFps);
   std::printf("single-thread decode ms: %.1f\n", decodeMs);
