@@ -19,6 +19,24 @@ V4l2Format formatOf(const v4l2_format& format) {
           static_cast<int>(format.fmt.pix.height), static_cast<int>(format.fmt.pix.bytesperline)};
 }
 
+// A request for the driver's memory-mapped capture buffers.
+v4l2_requestbuffers bufferRequest(std::uint32_t count) {
+  v4l2_requestbuffers request{};
+  request.count = count;
+  request.type = V4L2_BUF_TYPE_VIDEO_CAPTURE;
+  request.memory = V4L2_MEMORY_MMAP;
+  return request;
+}
+
+// One memory-mapped capture buffer, for QUERYBUF, QBUF and DQBUF.
+v4l2_buffer mappedBuffer(std::uint32_t index = 0) {
+  v4l2_buffer buffer{};
+  buffer.type = V4L2_BUF_TYPE_VIDEO_CAPTURE;
+  buffer.memory = V4L2_MEMORY_MMAP;
+  buffer.index = index;
+  return buffer;
+}
+
 std::int64_t microseconds(const timeval& time) {
   return static_cast<std::int64_t>(time.tv_sec) * 1'000'000 + time.tv_usec;
 }
@@ -100,19 +118,13 @@ StreamError V4l2Stream::setFormat(const V4l2Format& wanted) {
 StreamError V4l2Stream::start() {
   if (streaming_) return StreamError::None;
 
-  v4l2_requestbuffers request{};
-  request.count = bufferCount;
-  request.type = V4L2_BUF_TYPE_VIDEO_CAPTURE;
-  request.memory = V4L2_MEMORY_MMAP;
+  v4l2_requestbuffers request = bufferRequest(bufferCount);
   if (const IoctlResult result = device_.ioctl(VIDIOC_REQBUFS, &request); !result.ok())
     return fail(result.error);
   if (request.count == 0) return fail(ENOMEM);
 
   for (std::uint32_t index = 0; index < request.count; ++index) {
-    v4l2_buffer buffer{};
-    buffer.type = V4L2_BUF_TYPE_VIDEO_CAPTURE;
-    buffer.memory = V4L2_MEMORY_MMAP;
-    buffer.index = index;
+    v4l2_buffer buffer = mappedBuffer(index);
     const IoctlResult result = device_.ioctl(VIDIOC_QUERYBUF, &buffer);
     void* start = result.ok() ? ::mmap(nullptr, buffer.length, PROT_READ, MAP_SHARED, device_.fd(),
                                        static_cast<off_t>(buffer.m.offset))
@@ -155,20 +167,14 @@ void V4l2Stream::unmapBuffers() {
   if (!buffers_.empty() && device_.isOpen()) {
     // Gives the buffers back, so the format can change and another program
     // can stream once this one has stopped.
-    v4l2_requestbuffers request{};
-    request.count = 0;
-    request.type = V4L2_BUF_TYPE_VIDEO_CAPTURE;
-    request.memory = V4L2_MEMORY_MMAP;
+    v4l2_requestbuffers request = bufferRequest(0);
     (void)device_.ioctl(VIDIOC_REQBUFS, &request);
   }
   buffers_.clear();
 }
 
 bool V4l2Stream::queue(std::uint32_t index) {
-  v4l2_buffer buffer{};
-  buffer.type = V4L2_BUF_TYPE_VIDEO_CAPTURE;
-  buffer.memory = V4L2_MEMORY_MMAP;
-  buffer.index = index;
+  v4l2_buffer buffer = mappedBuffer(index);
   if (const IoctlResult result = device_.ioctl(VIDIOC_QBUF, &buffer); !result.ok()) {
     fail(result.error);
     return false;
@@ -205,9 +211,7 @@ V4l2Stream::Wait V4l2Stream::waitNewest(RawFrame& frame, int timeoutMs) {
   v4l2_buffer newest{};
   bool haveNewest = false;
   for (;;) {
-    v4l2_buffer buffer{};
-    buffer.type = V4L2_BUF_TYPE_VIDEO_CAPTURE;
-    buffer.memory = V4L2_MEMORY_MMAP;
+    v4l2_buffer buffer = mappedBuffer();
     const IoctlResult result = device_.ioctl(VIDIOC_DQBUF, &buffer);
     if (!result.ok()) {
       if (result.error == EAGAIN) break;
