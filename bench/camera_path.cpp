@@ -10,9 +10,7 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -28,6 +26,7 @@
 
 #include "app/app_globals.h"
 #include "app/varnix_dlg.h"
+#include "bench/loop_run.h"
 #include "camera/frame_decoder.h"
 #include "camera/v4l2_capture.h"
 #include "platform/simple_controls.h"
@@ -157,24 +156,11 @@ int main(int argc, char** argv) {
     agesMs.push_back(static_cast<double>(monotonicUs() - stamp.timestampUs) / 1000.0);
   };
 
-  QElapsedTimer stretch;
-  QTimer::singleShot(0, [&] { dialog.SendCommand(ctl::OpenCamera); });
-  QTimer::singleShot(200, [&] {
-    for (int id : {ctl::Circle1Enable, ctl::Circle2Enable, ctl::Circle3Enable, ctl::CrosshairEnable})
-      dialog.checkBox(id)->setChecked(true);
-  });
-  QTimer::singleShot(warmUpMs, [&] {
-    measuring = true;
-    stretch.start();
-  });
-  QTimer::singleShot(warmUpMs + static_cast<int>(seconds * 1000), [&] {
-    measuring = false;
-    dialog.SendCommand(ctl::CloseProgram);
-  });
-  dialog.DoModal();
+  const double elapsedSeconds = runMeasuredStretch(
+      dialog, warmUpMs, seconds,
+      {.afterTicking = nullptr, .atStart = [&] { measuring = true; }, .atEnd = [&] { measuring = false; }});
   if (const char* picture = std::getenv("FAKEUVC_PICTURE")) std::remove(picture);
 
-  const double elapsedSeconds = static_cast<double>(stretch.elapsed()) / 1000.0;
   const double cameraSpanSeconds = static_cast<double>(last.timestampUs - first.timestampUs) / 1e6;
   const double cameraFps =
       cameraSpanSeconds > 0 ? static_cast<double>(last.sequence - first.sequence) / cameraSpanSeconds : 0.0;

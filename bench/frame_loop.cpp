@@ -9,10 +9,8 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -20,6 +18,7 @@
 
 #include "app/app_globals.h"
 #include "app/varnix_dlg.h"
+#include "bench/loop_run.h"
 #include "camera/camera_system_factory.h"
 #include "platform/simple_controls.h"
 #include "res/control_ids.h"
@@ -59,31 +58,25 @@ int main(int argc, char** argv) {
 
   long passesAtStart = 0;
   long passesAtEnd = 0;
-  QElapsedTimer stretch;
-  QTimer::singleShot(0, [&] { dialog.SendCommand(ctl::OpenCamera); });
-  QTimer::singleShot(200, [&] {
-    for (int id : {ctl::Circle1Enable, ctl::Circle2Enable, ctl::Circle3Enable, ctl::CrosshairEnable})
-      dialog.checkBox(id)->setChecked(true);
-    if (measure && videoWindow != nullptr && videoWindow->window() != nullptr) {
-      QKeyEvent press(QEvent::KeyPress, Qt::Key_M, Qt::NoModifier, "m");
-      QApplication::sendEvent(videoWindow->window(), &press);
-    }
-  });
   bool boxShown = false;
-  QTimer::singleShot(warmUpMs, [&] {
-    // The box proves the measurement really runs in the measured stretch.
-    boxShown = videoWindow != nullptr && videoWindow->pictureCtrl != nullptr &&
-               !videoWindow->pictureCtrl->cornerText(PictureCorner::TopLeft).isEmpty();
-    passesAtStart = dialog.passCount;
-    stretch.start();
-  });
-  QTimer::singleShot(warmUpMs + static_cast<int>(seconds * 1000), [&] {
-    passesAtEnd = dialog.passCount;
-    dialog.SendCommand(ctl::CloseProgram);
-  });
-  dialog.DoModal();
+  const double elapsedSeconds = runMeasuredStretch(
+      dialog, warmUpMs, seconds,
+      {.afterTicking =
+           [&] {
+             if (measure && videoWindow != nullptr && videoWindow->window() != nullptr) {
+               QKeyEvent press(QEvent::KeyPress, Qt::Key_M, Qt::NoModifier, "m");
+               QApplication::sendEvent(videoWindow->window(), &press);
+             }
+           },
+       .atStart =
+           [&] {
+             // The box proves the measurement really runs in the measured stretch.
+             boxShown = videoWindow != nullptr && videoWindow->pictureCtrl != nullptr &&
+                        !videoWindow->pictureCtrl->cornerText(PictureCorner::TopLeft).isEmpty();
+             passesAtStart = dialog.passCount;
+           },
+       .atEnd = [&] { passesAtEnd = dialog.passCount; }});
 
-  const double elapsedSeconds = static_cast<double>(stretch.elapsed()) / 1000.0;
   const double passesPerSecond = static_cast<double>(passesAtEnd - passesAtStart) / elapsedSeconds;
   std::printf("frame size 4000x3000, measurement box %s, %.1f s measured, %ld passes\n",
               boxShown ? "shown" : "off", elapsedSeconds, passesAtEnd - passesAtStart);
