@@ -22,12 +22,22 @@ QStringList toLines(const std::vector<std::string>& lines) {
 MeasureAndSnapshot::MeasureAndSnapshot(std::string cameraName, std::filesystem::path folder)
     : cameraName_(std::move(cameraName)), writer_(std::move(folder)) {}
 
+void MeasureAndSnapshot::toggleLiveMeasurement() {
+  // Switched on, it starts afresh: no spot of an earlier frame is shown.
+  liveMeter_ = liveMeter_ ? nullptr : std::make_unique<SpotMeterThread>();
+}
+
 void MeasureAndSnapshot::measure(const cv::Mat& frame) {
   spot_.reset();
-  if (frame.empty() || !(live_ || snapshotAsked_)) return;
-  // The meter follows the spot from pass to pass; a snapshot taken with the
-  // live display off searches its frame afresh.
-  spot_ = live_ ? meter_.measure(frame) : measureSpot(frame);
+  if (frame.empty()) return;
+  // The live meter follows the spot from frame to frame; a snapshot searches
+  // its own frame afresh, so its record holds that frame's spot.
+  if (liveMeter_) liveMeter_->sample(frame);
+  if (snapshotAsked_) spot_ = measureSpot(frame);
+}
+
+void MeasureAndSnapshot::measureInBackground() {
+  if (liveMeter_) liveMeter_->measureSampled();
 }
 
 void MeasureAndSnapshot::takeSnapshot(const cv::Mat& frame, SnapshotRecord record) {
@@ -60,7 +70,7 @@ void MeasureAndSnapshot::show(PictureCtrl& picture, OverlayCenter center, Clock:
   frameRate_.framePresented(now);
 
   QStringList box;
-  if (live_) box = toLines(measurementLines(spot_, center, frameRate_.perSecond(now)));
+  if (liveMeter_) box = toLines(measurementLines(liveMeter_->latest(), center, frameRate_.perSecond(now)));
   picture.setCornerText(PictureCorner::TopLeft, box);
 
   if (!notice_.empty() && !noticeUntil_) noticeUntil_ = now + noticeTime;

@@ -120,6 +120,9 @@ void CVarnixDlg::framePass() {
       measureAndSnapshot->show(*videoWindow->pictureCtrl, center, MeasureAndSnapshot::Clock::now());
     presentMat(*videoWindow->pictureCtrl, viewportImage);
   }
+  // The live measurement of this frame runs while the loop waits, not
+  // alongside the drawing.
+  if (measureAndSnapshot) measureAndSnapshot->measureInBackground();
   if (afterPass) afterPass();
 }
 

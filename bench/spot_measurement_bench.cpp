@@ -2,7 +2,8 @@
 // switched on, next to the nearest-neighbour resize yardstick. The frames are
 // camera-like: a dark field with sensor noise and one spot or one ring.
 // "stream" is the loop's case, one meter measuring frame after frame (it
-// follows a spot it found and searches the frame every few passes);
+// follows a spot it found and searches the frame every few passes), and
+// "take" the part of it that the loop's own thread pays;
 // "search" is the whole-frame search that a first frame or a snapshot costs.
 
 #include <cmath>
@@ -38,6 +39,21 @@ void MeasureStreamBench(benchmark::State& state) {
   }
 }
 
+// The loop thread's part of "stream": taking the sample, frame after frame;
+// the rest runs on the measuring thread while the loop waits.
+void MeasureTakeBench(benchmark::State& state) {
+  const cv::Mat frame = benchFrame(state);
+  SpotMeter meter;
+  SpotSample sample;
+  for (auto _ : state) {
+    meter.take(frame, sample);
+    state.PauseTiming();
+    auto spot = meter.measureSample(sample);
+    benchmark::DoNotOptimize(spot);
+    state.ResumeTiming();
+  }
+}
+
 void MeasureSearchBench(benchmark::State& state) {
   const cv::Mat frame = benchFrame(state);
   for (auto _ : state) {
@@ -49,8 +65,8 @@ void MeasureSearchBench(benchmark::State& state) {
 const bool registered = [] {
   const std::pair<Light, const char*> lights[] = {
       {Light::Spot, "spot"}, {Light::Ring, "ring"}, {Light::Nothing, "nothing"}};
-  const std::pair<void (*)(benchmark::State&), const char*> kinds[] = {{MeasureStreamBench, "stream"},
-                                                                       {MeasureSearchBench, "search"}};
+  const std::pair<void (*)(benchmark::State&), const char*> kinds[] = {
+      {MeasureStreamBench, "stream"}, {MeasureTakeBench, "take"}, {MeasureSearchBench, "search"}};
   for (const auto& [bench, kind] : kinds)
     for (const auto& [light, name] : lights)
       for (const auto& size : cameraFrameSizes)

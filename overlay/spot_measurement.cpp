@@ -30,6 +30,9 @@ constexpr int measureSide = 320;
 // the whole frame is searched again, so a brighter spot elsewhere is found
 // within a fraction of a second.
 constexpr int passesBetweenSearches = 7;
+// While nothing stands out, the whole frame is searched on every fourth
+// pass: a spot coming into view is found within a tenth of a second.
+constexpr int passesBetweenSearchesWhileLost = 3;
 // A single hot pixel is no spot; the next brightest place is tried instead.
 constexpr int minSpotPixels = 3;
 constexpr int peakTries = 3;
@@ -138,14 +141,23 @@ double halfFluxDiameter(const cv::Mat& weights, double cx, double cy, double tot
   return 2.0 * radiusBin * static_cast<double>(bins);
 }
 
-// The spot within `area`, when it stands `detection` above the local background.
-std::optional<SpotMeasurement> measureNeighbourhood(const cv::Mat& frame, const cv::Rect& area,
-                                                    double noiseDeviation, double detection) {
-  const int step = std::max(1, (std::max(area.width, area.height) + measureSide - 1) / measureSide);
-  cv::Mat sampled;
-  sampleBrightness(frame(area), step, sampled);
+bool isMeasurable(const cv::Mat& frame) {
+  return !frame.empty() && frame.dims == 2 && frame.depth() == CV_8U &&
+         (frame.channels() == 1 || frame.channels() == 3 || frame.channels() == 4);
+}
+
+// The brightness of `area`, on every n-th pixel when the area is large.
+void takeArea(const cv::Mat& frame, const cv::Rect& area, SpotSample::Area& out) {
+  out.area = area;
+  out.step = std::max(1, (std::max(area.width, area.height) + measureSide - 1) / measureSide);
+  sampleBrightness(frame(area), out.step, out.brightness);
+}
+
+// The spot within a sampled area, when it stands `detection` above the local background.
+std::optional<SpotMeasurement> measureArea(const SpotSample::Area& sampled, double noiseDeviation,
+                                           double detection) {
   cv::Mat brightness;
-  sampled.convertTo(brightness, CV_32F);
+  sampled.brightness.convertTo(brightness, CV_32F);
   if (brightness.rows < 3 || brightness.cols < 3) return std::nullopt;
 
   // The border of the neighbourhood lies off the spot: its median is the
@@ -175,9 +187,10 @@ std::optional<SpotMeasurement> measureNeighbourhood(const cv::Mat& frame, const 
   cv::Scalar deviation;
   cv::meanStdDev(laplacian, mean, deviation);
 
+  const int step = sampled.step;
   SpotMeasurement spot;
-  spot.x = area.x + cx * step;
-  spot.y = area.y + cy * step;
+  spot.x = sampled.area.x + cx * step;
+  spot.y = sampled.area.y + cy * step;
   spot.halfFluxDiameter = halfFluxDiameter(light, cx, cy, cv::sum(light)[0]) * step;
   spot.sharpness = deviation[0] * deviation[0];
   return spot;
@@ -193,6 +206,13 @@ cv::Rect neighbourhoodOf(const cv::Rect& region, int step, cv::Size frameSize) {
   return grown & cv::Rect(cv::Point(0, 0), frameSize);
 }
 
+// The neighbourhood followed, moved to keep the spot in its middle.
+cv::Rect recentred(const cv::Rect& area, const SpotMeasurement& spot, cv::Size frameSize) {
+  const cv::Point center(cvRound(spot.x), cvRound(spot.y));
+  return cv::Rect(center - cv::Point(area.width / 2, area.height / 2), area.size()) &
+         cv::Rect(cv::Point(), frameSize);
+}
+
 }  // namespace
 
 std::optional<SpotMeasurement> measureSpot(const cv::Mat& frame) {
@@ -201,53 +221,110 @@ std::optional<SpotMeasurement> measureSpot(const cv::Mat& frame) {
 }
 
 std::optional<SpotMeasurement> SpotMeter::measure(const cv::Mat& frame) {
-  if (frame.empty() || frame.dims != 2 || frame.depth() != CV_8U) return std::nullopt;
-  if (frame.channels() != 1 && frame.channels() != 3 && frame.channels() != 4) return std::nullopt;
-
-  // Between searches the spot is followed in its neighbourhood, which costs
-  // a small part of a search.
-  if (tracked_ && tracked_->frameSize == frame.size() &&
-      tracked_->passesSinceSearch < passesBetweenSearches) {
-    Tracked& tracked = *tracked_;
-    ++tracked.passesSinceSearch;
-    if (auto spot = measureNeighbourhood(frame, tracked.area, tracked.noiseDeviation, tracked.detection)) {
-      const cv::Point center(cvRound(spot->x), cvRound(spot->y));
-      tracked.area =
-          cv::Rect(center - cv::Point(tracked.area.width / 2, tracked.area.height / 2), tracked.area.size()) &
-          cv::Rect(cv::Point(), frame.size());
-      return spot;
-    }
+  // At most three rounds: the neighbourhood followed, a search when the spot
+  // has left it, and the places that search found.
+  constexpr int maxRounds = 3;
+  SpotSample sample;
+  std::optional<SpotMeasurement> spot;
+  for (int round = 0; round < maxRounds; ++round) {
+    take(frame, sample);
+    if (auto measured = measureSample(sample)) spot = measured;
+    if (!moreOnThisFrame_) break;
   }
-  tracked_.reset();
+  return spot;
+}
 
-  const int step = std::max(1, (std::max(frame.cols, frame.rows) + searchSide - 1) / searchSide);
-  sampleBrightness(frame, step, sample_);
-  const Background background = backgroundOf(sample_);
+void SpotMeter::take(const cv::Mat& frame, SpotSample& sample) const {
+  sample.readable = isMeasurable(frame);
+  sample.frameSize = sample.readable ? frame.size() : cv::Size();
+  sample.areaCount = 0;
+  sample.searchStep = 0;
+  if (!sample.readable) return;
+
+  const bool sameSize = frame.size() == frameSize_;
+  if (sameSize) {
+    if (sample.areas.size() < areas_.size()) sample.areas.resize(areas_.size());
+    for (const cv::Rect& area : areas_) takeArea(frame, area, sample.areas[sample.areaCount++]);
+  }
+  const int searchEvery = areas_.empty() ? passesBetweenSearchesWhileLost : passesBetweenSearches;
+  if (!sameSize || searchNow_ || passesSinceSearch_ >= searchEvery) {
+    sample.searchStep = std::max(1, (std::max(frame.cols, frame.rows) + searchSide - 1) / searchSide);
+    sampleBrightness(frame, sample.searchStep, sample.search);
+  }
+}
+
+std::optional<SpotMeasurement> SpotMeter::measureSample(const SpotSample& sample) {
+  moreOnThisFrame_ = false;
+  if (!sample.readable) return std::nullopt;
+  if (sample.frameSize != frameSize_) {
+    // Another camera format: nothing followed so far applies.
+    frameSize_ = sample.frameSize;
+    areas_.clear();
+    searchNow_ = true;
+  }
+
+  std::optional<SpotMeasurement> spot;
+  for (std::size_t i = 0; i < sample.areaCount && !spot; ++i)
+    if ((spot = measureArea(sample.areas[i], noiseDeviation_, detection_)))
+      areas_ = {recentred(sample.areas[i].area, *spot, frameSize_)};
+  if (!spot && sample.areaCount > 0) {
+    // A spot gone from its neighbourhood is searched for at once rather
+    // than reported where it no longer is. Places a search found that prove
+    // no spot (a hot pixel) wait for the next search in turn.
+    searchNow_ = following_;
+    areas_.clear();
+  }
+  following_ = spot.has_value();
+  if (sample.searchStep == 0) {
+    ++passesSinceSearch_;
+    moreOnThisFrame_ = searchNow_;
+    return spot;
+  }
+
+  passesSinceSearch_ = 0;
+  searchNow_ = false;
+  const Background background = backgroundOf(sample.search);
   const double detection = std::max(minContrast, noiseDeviations * background.deviation);
+  const std::vector<cv::Rect> found = searchSample(sample, background.level, detection);
+  // A spot followed and still the brightest is followed on; anything else
+  // makes the places found the ones to measure.
+  if (spot && !found.empty() && found.front().contains(cv::Point(cvRound(spot->x), cvRound(spot->y)))) {
+    noiseDeviation_ = background.deviation;
+    detection_ = detection;
+    return spot;
+  }
+  if (!found.empty()) {
+    areas_ = found;
+    noiseDeviation_ = background.deviation;
+    detection_ = detection;
+    moreOnThisFrame_ = true;
+  } else if (!spot) {
+    areas_.clear();
+  }
+  return spot;
+}
 
+std::vector<cv::Rect> SpotMeter::searchSample(const SpotSample& sample, double backgroundLevel,
+                                              double detection) {
+  std::vector<cv::Rect> found;
   // Smoothing keeps a lone noisy sample from passing for a spot.
-  cv::blur(sample_, smooth_, cv::Size(3, 3));
+  cv::blur(sample.search, smooth_, cv::Size(3, 3));
   for (int attempt = 0; attempt < peakTries; ++attempt) {
     double peak = 0.0;
     cv::Point at;
     cv::minMaxLoc(smooth_, nullptr, &peak, nullptr, &at);
-    if (peak - background.level < detection) return std::nullopt;
+    if (peak - backgroundLevel < detection) break;
 
     // The bright region around the peak; widened a little so a ring broken
     // by gaps (support vanes, dust) is still one region.
-    const double level = background.level + std::max(detection / 2.0, 0.2 * (peak - background.level));
+    const double level = backgroundLevel + std::max(detection / 2.0, 0.2 * (peak - backgroundLevel));
     cv::threshold(smooth_, region_, level, 255, cv::THRESH_BINARY);
     cv::dilate(region_, region_, cv::getStructuringElement(cv::MORPH_RECT, cv::Size(5, 5)));
     cv::Rect bounds;
     cv::floodFill(region_, at, cv::Scalar(128), &bounds, cv::Scalar(), cv::Scalar(), 8);
-
-    const cv::Rect area = neighbourhoodOf(bounds, step, frame.size());
-    if (auto spot = measureNeighbourhood(frame, area, background.deviation, detection)) {
-      tracked_ = Tracked{frame.size(), area, background.deviation, detection, 0};
-      return spot;
-    }
-    // Not a spot after all (a hot pixel): darken it and look again.
+    found.push_back(neighbourhoodOf(bounds, sample.searchStep, sample.frameSize));
+    // It may prove no spot (a hot pixel): the next brightest place is the next to try.
     smooth_(bounds).setTo(cv::Scalar(0));
   }
-  return std::nullopt;
+  return found;
 }

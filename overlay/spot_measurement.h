@@ -2,6 +2,7 @@
 
 #include <opencv2/core/mat.hpp>
 #include <optional>
+#include <vector>
 
 // The brightest compact spot or ring of a frame, in full-frame pixels with
 // pixel centres at whole numbers (as the overlay draws).
@@ -22,26 +23,60 @@ struct SpotMeasurement {
 // stands out from the background noise, gives nullopt. `frame` is only read.
 std::optional<SpotMeasurement> measureSpot(const cv::Mat& frame);
 
+// What a SpotMeter reads of one frame: the brightness of the neighbourhoods
+// it follows and, when a search is due, of a reduced sample of the whole
+// frame. Small next to the frame, and kept from frame to frame so that
+// taking it allocates nothing.
+struct SpotSample {
+  struct Area {
+    cv::Rect area;       // in the frame
+    int step = 1;        // every step-th pixel of every step-th row
+    cv::Mat brightness;  // 8 bits, one channel
+  };
+  cv::Size frameSize;
+  bool readable = false;  // a frame the meter can measure
+  std::vector<Area> areas;
+  std::size_t areaCount = 0;  // areas in use; the rest keep their buffers
+  int searchStep = 0;         // 0: no search this frame
+  cv::Mat search;
+};
+
 // The same for a stream of frames, at a fraction of the cost: once a spot
 // is found, the next few frames are measured in its neighbourhood only
 // (which follows the spot), and then the whole frame is searched again. A
 // brighter spot appearing elsewhere is therefore reported a few frames
-// late; a spot that fades or leaves its neighbourhood is searched for at once.
-// The working images are kept from frame to frame.
+// late; a spot that fades or leaves its neighbourhood is searched for at
+// once, and while nothing stands out the frame is searched every few frames.
+//
+// The work comes in two steps, so that another thread may do the larger one:
+// take() reads what the frame's measurement needs (a small part of the cost)
+// and measureSample() does the rest from that sample alone, after which the
+// frame may have changed. The two must not run at the same time. A spot
+// found by a search that way is measured from the next frame's sample on;
+// measure() does both steps, as often as the frame needs, on the frame itself.
 class SpotMeter {
  public:
   std::optional<SpotMeasurement> measure(const cv::Mat& frame);
 
+  void take(const cv::Mat& frame, SpotSample& sample) const;
+  std::optional<SpotMeasurement> measureSample(const SpotSample& sample);
+
  private:
-  struct Tracked {
-    cv::Size frameSize;
-    cv::Rect area;
-    double noiseDeviation = 0.0;
-    double detection = 0.0;
-    int passesSinceSearch = 0;
-  };
-  std::optional<Tracked> tracked_;
-  cv::Mat sample_;
+  // Up to a few places in the whole-frame sample, brightest first.
+  std::vector<cv::Rect> searchSample(const SpotSample& sample, double backgroundLevel, double detection);
+
+  // The neighbourhoods to measure next, best first: the one followed, or
+  // the places a search found.
+  std::vector<cv::Rect> areas_;
+  cv::Size frameSize_;
+  double noiseDeviation_ = 0.0;
+  double detection_ = 0.0;
+  int passesSinceSearch_ = 0;
+  bool searchNow_ = true;
+  bool following_ = false;  // areas_ holds a spot measured before
+  // After measureSample(): the same frame has more to measure (its search
+  // found places not yet measured on it).
+  bool moreOnThisFrame_ = false;
   cv::Mat smooth_;
   cv::Mat region_;
 };

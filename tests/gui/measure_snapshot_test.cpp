@@ -78,7 +78,9 @@ TEST_F(MeasureAndSnapshotRun, KeyMShowsTheSpotsOffsetAndCtrlSWritesTheFrameWithI
                   EXPECT_TRUE(videoWindow->pictureCtrl->cornerText(PictureCorner::TopLeft).isEmpty());
                   pressInVideoWindow(Qt::Key_M);
                 }},
-               {2, 0,
+               // The first frame is searched and the next measures the spot
+               // found; the box shows it with the frame after.
+               {3, 0,
                 [&] {
                   box = videoWindow->pictureCtrl->cornerText(PictureCorner::TopLeft);
                   pressInVideoWindow(Qt::Key_M);

@@ -6,7 +6,11 @@
 #include <cmath>
 #include <functional>
 #include <opencv2/core.hpp>
+#include <opencv2/imgproc.hpp>
+#include <optional>
 #include <string>
+
+#include "overlay/spot_meter_thread.h"
 
 namespace {
 
@@ -203,4 +207,102 @@ TEST(SpotMeter, FollowsAMovingSpotAndFindsABrighterOneWithinAFewFrames) {
   // Gone from its neighbourhood: the meter searches at once rather than
   // reporting a spot that is no longer there.
   EXPECT_FALSE(meter.measure(darkFrame()).has_value());
+}
+
+// The loop takes the meter's sample before it draws the overlay into the
+// frame, and the spot is measured from the sample while the frame changes:
+// what is drawn in between must not move the spot.
+TEST(SpotMeter, MeasuresFromItsSampleAloneWhateverTheFrameBecomesAfterwards) {
+  SpotMeter meter;
+  SpotSample sample;
+  for (int frameIndex = 0; frameIndex < 12; ++frameIndex) {
+    SCOPED_TRACE(frameIndex);
+    const double x = 700.3 + 3.5 * frameIndex;
+    const double y = 500.6 - 2.25 * frameIndex;
+    cv::Mat frame = darkFrame();
+    addLight(frame, x, y, 20, gaussian(120, 2.5));
+    meter.take(frame, sample);
+    // An overlay drawn right over the spot, and a brighter one elsewhere.
+    cv::circle(frame, cv::Point(700, 500), 30, cv::Scalar::all(255), 4, cv::LINE_AA);
+    cv::circle(frame, cv::Point(1500, 1100), 10, cv::Scalar::all(255), cv::FILLED);
+    const auto spot = meter.measureSample(sample);
+    // The first frame is searched; the spot found is measured from the next on.
+    if (frameIndex == 0) {
+      EXPECT_FALSE(spot.has_value());
+      continue;
+    }
+    ASSERT_TRUE(spot.has_value());
+    EXPECT_NEAR(spot->x, x, 0.05);
+    EXPECT_NEAR(spot->y, y, 0.05);
+  }
+}
+
+// While nothing stands out, the meter searches only every few frames; a spot
+// coming into view is still found within a few frames, on both ways of use.
+TEST(SpotMeter, FindsASpotComingIntoViewWithinAFewFrames) {
+  cv::Mat withSpot = darkFrame();
+  addLight(withSpot, 1200.5, 400.25, 20, gaussian(150, 2.5));
+  for (const bool split : {false, true}) {
+    SCOPED_TRACE(split ? "sample, then measure" : "measure");
+    SpotMeter meter;
+    SpotSample sample;
+    auto measure = [&](const cv::Mat& frame) {
+      if (!split) return meter.measure(frame);
+      meter.take(frame, sample);
+      return meter.measureSample(sample);
+    };
+    for (int i = 0; i < 6; ++i) EXPECT_FALSE(measure(darkFrame()).has_value());
+    int framesUntilFound = 1;
+    for (; framesUntilFound <= 8 && !measure(withSpot).has_value(); ++framesUntilFound) {
+    }
+    EXPECT_LE(framesUntilFound, split ? 5 : 4);
+    const auto spot = measure(withSpot);
+    ASSERT_TRUE(spot.has_value());
+    EXPECT_NEAR(spot->x, 1200.5, 0.05);
+  }
+}
+
+// A lone hot pixel is found by every search and proves no spot each time:
+// the meter does not search the whole frame on every frame for it.
+TEST(SpotMeter, AHotPixelAloneCostsNoSearchOnEveryFrame) {
+  cv::Mat frame = darkFrame();
+  frame.at<cv::Vec3b>(1000, 1200) = cv::Vec3b(255, 255, 255);
+  SpotMeter meter;
+  SpotSample sample;
+  int searches = 0;
+  for (int i = 0; i < 16; ++i) {
+    meter.take(frame, sample);
+    if (sample.searchStep > 0) ++searches;
+    EXPECT_FALSE(meter.measureSample(sample).has_value());
+  }
+  EXPECT_LE(searches, 4);
+}
+
+// The thread measures the frame sampled last while the caller changes it,
+// and hands the spot over with the next frame.
+TEST(SpotMeterThread, MeasuresEachSampledFrameWhileTheCallerDrawsIntoIt) {
+  SpotMeterThread meter;
+  EXPECT_FALSE(meter.latest().has_value());
+  std::optional<SpotMeasurement> spot;
+  for (int frameIndex = 0; frameIndex < 6; ++frameIndex) {
+    SCOPED_TRACE(frameIndex);
+    const double x = 900.4 + 2.0 * frameIndex;
+    cv::Mat frame = darkFrame();
+    addLight(frame, x, 650.7, 20, gaussian(140, 2.5));
+    meter.sample(frame);
+    spot = meter.latest();  // of the frame before
+    meter.measureSampled();
+    frame.setTo(cv::Scalar::all(255));
+    if (frameIndex >= 2) {
+      ASSERT_TRUE(spot.has_value());
+      EXPECT_NEAR(spot->x, x - 2.0, 0.05);
+      EXPECT_NEAR(spot->y, 650.7, 0.05);
+    }
+  }
+  // Sampling waits for the frame being measured; the meter may end while
+  // one still is.
+  meter.sample(darkFrame());
+  ASSERT_TRUE(meter.latest().has_value());
+  EXPECT_NEAR(meter.latest()->x, 910.4, 0.05);
+  meter.measureSampled();
 }
