@@ -46,7 +46,7 @@ QImage& PictureCtrl::pictureBuffer(QSize size, QImage::Format format) {
 }
 
 void PictureCtrl::showPicture() {
-  repaint();
+  update();
 }
 
 void PictureCtrl::setCornerText(PictureCorner corner, const QStringList& lines, const QColor& color) {

@@ -62,7 +62,8 @@ class PictureCtrl : public QFrame {
   // from call to call while `size` and `format` stay the same, so a picture
   // per frame costs no allocation. Its contents are undefined until written.
   QImage& pictureBuffer(QSize size, QImage::Format format);
-  // Paints the picture now, not at the next event dispatch.
+  // Paints the picture at the next event dispatch, together with any text
+  // changed over it: a frame loop paints while it waits, not in its pass.
   void showPicture();
 
   // Lines of text in `corner`, in `color` on a dark backing so they read on
