@@ -2,6 +2,7 @@
 
 #include <QFontMetrics>
 #include <QPainter>
+#include <QWindow>
 #include <algorithm>
 
 PushButton::PushButton(int controlId, const QString& caption, NotificationSink& sink, QWidget* parent)
@@ -40,13 +41,29 @@ PictureCtrl::PictureCtrl(QWidget* parent) : QFrame(parent) {
   setPalette(frame);
 }
 
-QImage& PictureCtrl::pictureBuffer(QSize size, QImage::Format format) {
-  if (picture_.size() != size || picture_.format() != format) picture_ = QImage(size, format);
+void PictureCtrl::showPicture(QImage::Format format, PictureFill fill) {
+  pendingFormat_ = format;
+  pendingFill_ = std::move(fill);
+  // A control that is hidden or minimised would hold on to what the fill
+  // needs (a camera's frame) until it is shown again.
+  const QWindow* handle = window()->windowHandle();
+  if (!isVisible() || handle == nullptr || !handle->isExposed()) fillPicture();
+  update();
+}
+
+const QImage& PictureCtrl::picture() {
+  fillPicture();
   return picture_;
 }
 
-void PictureCtrl::showPicture() {
-  update();
+void PictureCtrl::fillPicture() {
+  if (!pendingFill_) return;
+  const qreal ratio = devicePixelRatioF();
+  const QSize size(qRound(width() * ratio), qRound(height() * ratio));
+  if (picture_.size() != size || picture_.format() != pendingFormat_) picture_ = QImage(size, pendingFormat_);
+  const PictureFill fill = std::move(pendingFill_);
+  pendingFill_ = nullptr;
+  fill(picture_);
 }
 
 void PictureCtrl::setCornerText(PictureCorner corner, const QStringList& lines, const QColor& color) {
@@ -61,6 +78,7 @@ const QStringList& PictureCtrl::cornerText(PictureCorner corner) const {
 }
 
 void PictureCtrl::paintEvent(QPaintEvent* event) {
+  fillPicture();
   if (picture_.isNull()) {
     QFrame::paintEvent(event);
   } else {

@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QStringList>
 #include <array>
+#include <functional>
 
 #include "platform/notifications.h"
 
@@ -56,15 +57,18 @@ class PictureCtrl : public QFrame {
  public:
   explicit PictureCtrl(QWidget* parent);
 
-  // The picture last shown; every repaint paints it again.
-  const QImage& picture() const { return picture_; }
-  // The picture's own buffer, to draw the next picture into in place: kept
-  // from call to call while `size` and `format` stay the same, so a picture
-  // per frame costs no allocation. Its contents are undefined until written.
-  QImage& pictureBuffer(QSize size, QImage::Format format);
-  // Paints the picture at the next event dispatch, together with any text
-  // changed over it: a frame loop paints while it waits, not in its pass.
-  void showPicture();
+  // Fills the picture's buffer with the next picture, in place: it has the
+  // control's size in device pixels and `format`, and is kept from picture
+  // to picture while those stay, so a picture per frame costs no
+  // allocation; its contents are undefined until `fill` writes them. The
+  // filling happens when the control is next painted, in the next event
+  // dispatch (a frame loop's wait, not its pass), or at once when the
+  // control is not on screen; whatever `fill` holds is let go after it ran.
+  using PictureFill = std::function<void(QImage& buffer)>;
+  void showPicture(QImage::Format format, PictureFill fill);
+  // The picture last shown, filled first when it is still to be; every
+  // repaint paints it again.
+  const QImage& picture();
 
   // Lines of text in `corner`, in `color` on a dark backing so they read on
   // any picture; no lines removes them. They are drawn on the control, not
@@ -82,7 +86,10 @@ class PictureCtrl : public QFrame {
     QColor color;
   };
   void paintCornerText(QPainter& painter, PictureCorner corner) const;
+  void fillPicture();
 
   QImage picture_;
+  QImage::Format pendingFormat_ = QImage::Format_RGB32;
+  PictureFill pendingFill_;
   std::array<CornerText, 4> cornerTexts_;
 };

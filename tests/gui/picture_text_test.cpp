@@ -14,9 +14,7 @@ class PictureTextTest : public ::testing::Test {
     window_.resize(400, 300);
     picture_ = new PictureCtrl(&window_);
     picture_->setGeometry(0, 0, 400, 300);
-    QImage& white =
-        picture_->pictureBuffer(picture_->size() * picture_->devicePixelRatioF(), QImage::Format_RGB32);
-    white.fill(Qt::white);
+    picture_->showPicture(QImage::Format_RGB32, [](QImage& picture) { picture.fill(Qt::white); });
     window_.show();
   }
 

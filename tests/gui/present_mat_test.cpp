@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QTest>
 #include <QWidget>
 #include <opencv2/core.hpp>
 
@@ -107,4 +108,24 @@ TEST_F(PresentMatTest, SamplesTheFrameAtTheScreensOwnPixels) {
           frame.at<cv::Vec3b>(y * frame.rows / shown.height(), x * frame.cols / shown.width());
       ASSERT_EQ(shown.pixelColor(x, y), QColor(pixel[2], pixel[1], pixel[0])) << x << "," << y;
     }
+}
+
+// The frame is sampled when the control paints, in the loop's wait, and let
+// go then: a camera may only reuse a frame's buffer that nobody holds. A
+// control off screen samples at once, as it may not paint for a long time.
+TEST_F(PresentMatTest, HoldsTheImageOnlyUntilItIsPainted) {
+  const auto holders = [](const cv::Mat& image) { return image.u->refcount; };
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window_));
+  const cv::Mat frame = quadrants(400, 300);
+  presentMat(*picture_, frame);
+  EXPECT_EQ(holders(frame), 2);
+  EXPECT_EQ(shownAt(30, 20), QColor(0, 0, 255));
+  EXPECT_EQ(holders(frame), 1);
+
+  window_.hide();
+  const cv::Mat hidden = quadrants(40, 30);
+  presentMat(*picture_, hidden);
+  EXPECT_EQ(holders(hidden), 1);
+  const QImage& shown = picture_->picture();
+  EXPECT_EQ(shown.pixelColor(shown.width() - 1, shown.height() - 1), QColor(255, 255, 255));
 }
