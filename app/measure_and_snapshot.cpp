@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QStringList>
+#include <QTimer>
 #include <utility>
 
 #include "app/measurement_text.h"
@@ -37,7 +38,12 @@ void MeasureAndSnapshot::measure(const cv::Mat& frame) {
 }
 
 void MeasureAndSnapshot::measureInBackground() {
-  if (liveMeter_) liveMeter_->measureSampled();
+  // Started from the loop's wait: waking the thread can take the processor
+  // from the loop for a moment, which must not lengthen the pass.
+  if (liveMeter_)
+    QTimer::singleShot(0, &context_, [this] {
+      if (liveMeter_) liveMeter_->measureSampled();
+    });
 }
 
 void MeasureAndSnapshot::takeSnapshot(const cv::Mat& frame, SnapshotRecord record) {

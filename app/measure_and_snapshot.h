@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QObject>
 #include <chrono>
 #include <filesystem>
 #include <memory>
@@ -42,7 +43,8 @@ class MeasureAndSnapshot {
   // The measurement box and the latest notice over the picture.
   void show(PictureCtrl& picture, OverlayCenter center, Clock::time_point now);
 
-  // At the end of the pass: the live measurement of its frame starts.
+  // At the end of the pass: the live measurement of its frame starts in
+  // the loop's wait.
   void measureInBackground();
 
   bool snapshotAsked() const { return snapshotAsked_; }
@@ -55,6 +57,7 @@ class MeasureAndSnapshot {
   const std::string cameraName_;
   bool snapshotAsked_ = false;
   std::unique_ptr<SpotMeterThread> liveMeter_;  // while the live measurement is on
+  QObject context_;                             // of the calls posted to the event loop
   std::optional<SpotMeasurement> spot_;         // of this pass's frame, when measured for a snapshot
   FrameRate frameRate_;
   std::string notice_;
