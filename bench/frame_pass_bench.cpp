@@ -1,6 +1,6 @@
 // One pass of the frame loop without its wait: pull the controls, draw the
 // overlay, cut the viewport and present it into a shown video window on the
-// offscreen platform. Yardstick, measured in the same run: a
+// offscreen platform, with the paint that presenting asks for. Yardstick, measured in the same run: a
 // nearest-neighbour resize of the same frame to the picture control's size.
 
 #include <QApplication>
@@ -75,7 +75,12 @@ void FramePass(benchmark::State& state) {
   currentFrame = makeBenchFrame(width, height);
   w.dialog->focusPoint = {width / 2.0f, height / 2.0f};
   w.window->view = ViewState{level, width / 2, height / 2, width / level, height / level};
-  for (auto _ : state) w.dialog->framePass();
+  // The picture is sampled and painted in the loop's wait, which this pass
+  // does not have: the paint is made here, so the pass still includes it.
+  for (auto _ : state) {
+    w.dialog->framePass();
+    w.window->pictureCtrl->repaint();
+  }
   state.counters["picture_w"] = w.window->pictureCtrl->width();
   state.counters["picture_h"] = w.window->pictureCtrl->height();
 }
