@@ -62,6 +62,19 @@ cv::Mat noisyFrame(double deviation) {
   return frame;
 }
 
+// Frame `index` of a spot moving up and to the right, and where its centre is.
+struct MovingSpot {
+  cv::Mat frame;
+  double x;
+  double y;
+};
+
+MovingSpot movingSpot(int index) {
+  MovingSpot moving{darkFrame(), 700.3 + 3.5 * index, 500.6 - 2.25 * index};
+  addLight(moving.frame, moving.x, moving.y, 20, gaussian(120, 2.5));
+  return moving;
+}
+
 void expectSpotAt(const cv::Mat& frame, double x, double y, double tolerance = 0.05) {
   const auto spot = measureSpot(frame);
   ASSERT_TRUE(spot.has_value());
@@ -183,14 +196,11 @@ TEST(SpotMeter, FollowsAMovingSpotAndFindsABrighterOneWithinAFewFrames) {
   SpotMeter meter;
   for (int frameIndex = 0; frameIndex < 12; ++frameIndex) {
     SCOPED_TRACE(frameIndex);
-    const double x = 700.3 + 3.5 * frameIndex;
-    const double y = 500.6 - 2.25 * frameIndex;
-    cv::Mat frame = darkFrame();
-    addLight(frame, x, y, 20, gaussian(120, 2.5));
-    const auto spot = meter.measure(frame);
+    const MovingSpot moving = movingSpot(frameIndex);
+    const auto spot = meter.measure(moving.frame);
     ASSERT_TRUE(spot.has_value());
-    EXPECT_NEAR(spot->x, x, 0.05);
-    EXPECT_NEAR(spot->y, y, 0.05);
+    EXPECT_NEAR(spot->x, moving.x, 0.05);
+    EXPECT_NEAR(spot->y, moving.y, 0.05);
   }
 
   cv::Mat twoSpots = darkFrame();
@@ -217,10 +227,8 @@ TEST(SpotMeter, MeasuresFromItsSampleAloneWhateverTheFrameBecomesAfterwards) {
   SpotSample sample;
   for (int frameIndex = 0; frameIndex < 12; ++frameIndex) {
     SCOPED_TRACE(frameIndex);
-    const double x = 700.3 + 3.5 * frameIndex;
-    const double y = 500.6 - 2.25 * frameIndex;
-    cv::Mat frame = darkFrame();
-    addLight(frame, x, y, 20, gaussian(120, 2.5));
+    MovingSpot moving = movingSpot(frameIndex);
+    cv::Mat& frame = moving.frame;
     meter.take(frame, sample);
     // An overlay drawn right over the spot, and a brighter one elsewhere.
     cv::circle(frame, cv::Point(700, 500), 30, cv::Scalar::all(255), 4, cv::LINE_AA);
@@ -232,8 +240,8 @@ TEST(SpotMeter, MeasuresFromItsSampleAloneWhateverTheFrameBecomesAfterwards) {
       continue;
     }
     ASSERT_TRUE(spot.has_value());
-    EXPECT_NEAR(spot->x, x, 0.05);
-    EXPECT_NEAR(spot->y, y, 0.05);
+    EXPECT_NEAR(spot->x, moving.x, 0.05);
+    EXPECT_NEAR(spot->y, moving.y, 0.05);
   }
 }
 
