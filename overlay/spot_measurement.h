@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <opencv2/core/mat.hpp>
 #include <optional>
 #include <vector>
@@ -26,7 +27,7 @@ std::optional<SpotMeasurement> measureSpot(const cv::Mat& frame);
 // What a SpotMeter reads of one frame: the brightness of the neighbourhoods
 // it follows and, when a search is due, of a reduced sample of the whole
 // frame. Small next to the frame, and kept from frame to frame so that
-// taking it allocates nothing.
+// taking it reuses its buffers.
 struct SpotSample {
   struct Area {
     cv::Rect area;       // in the frame
