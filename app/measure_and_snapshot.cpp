@@ -75,8 +75,11 @@ void MeasureAndSnapshot::show(PictureCtrl& picture, OverlayCenter center, Clock:
            result.written ? NoticeKind::Success : NoticeKind::Failure);
   frameRate_.framePresented(now);
 
+  // The box comes up with the first answer, so it never says "no spot"
+  // before the spot has been measured.
   QStringList box;
-  if (liveMeter_) box = toLines(measurementLines(liveMeter_->latest(), center, frameRate_.perSecond(now)));
+  if (liveMeter_ && liveMeter_->answered())
+    box = toLines(measurementLines(liveMeter_->latest(), center, frameRate_.perSecond(now)));
   picture.setCornerText(PictureCorner::TopLeft, box);
 
   if (!notice_.empty() && !noticeUntil_) noticeUntil_ = now + noticeTime;

@@ -61,6 +61,9 @@ class SpotMeter {
 
   void take(const cv::Mat& frame, SpotSample& sample) const;
   std::optional<SpotMeasurement> measureSample(const SpotSample& sample);
+  // After measureSample(): the frame has more to measure than its sample
+  // held (a search found places, or lost the spot followed).
+  bool wantsMoreOfThisFrame() const { return moreOnThisFrame_; }
 
  private:
   // Up to a few places in the whole-frame sample, brightest first.

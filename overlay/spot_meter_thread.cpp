@@ -40,6 +40,11 @@ std::optional<SpotMeasurement> SpotMeterThread::latest() {
   return latest_;
 }
 
+bool SpotMeterThread::answered() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return answered_;
+}
+
 void SpotMeterThread::run() {
   std::unique_lock<std::mutex> lock(mutex_);
   for (;;) {
@@ -47,8 +52,10 @@ void SpotMeterThread::run() {
     if (stopping_) return;
     lock.unlock();
     std::optional<SpotMeasurement> spot = meter_.measureSample(sample_);
+    const bool measuredToTheEnd = !meter_.wantsMoreOfThisFrame();
     lock.lock();
     latest_ = spot;
+    answered_ = answered_ || measuredToTheEnd;
     busy_ = false;
     changed_.notify_all();
   }

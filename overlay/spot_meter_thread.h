@@ -28,6 +28,10 @@ class SpotMeterThread {
   // is none or nothing stood out. A spot that a search has only just found
   // counts from the next frame measured on.
   std::optional<SpotMeasurement> latest();
+  // True once a frame was measured to the end. Until then a nullopt from
+  // latest() says nothing yet: the first frame's search may have found a
+  // spot that only the next frame measures.
+  bool answered();
 
  private:
   void run();
@@ -42,5 +46,6 @@ class SpotMeterThread {
   bool busy_ = false;     // it is being measured
   bool stopping_ = false;
   std::optional<SpotMeasurement> latest_;
+  bool answered_ = false;
   std::thread thread_;
 };

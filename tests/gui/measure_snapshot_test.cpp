@@ -71,30 +71,32 @@ TEST_F(MeasureAndSnapshotRun, KeyMShowsTheSpotsOffsetAndCtrlSWritesTheFrameWithI
   CVarnixDlg dialog(*cameras_);
   QStringList box;
   QStringList notice;
-  run(dialog, {{0, 0, [&] { click(dialog, ctl::OpenCamera); }},
-               {1, 0,
-                [&] {
-                  QTest::mouseClick(dialog.checkBox(ctl::Circle1Enable), Qt::LeftButton);
-                  EXPECT_TRUE(videoWindow->pictureCtrl->cornerText(PictureCorner::TopLeft).isEmpty());
-                  pressInVideoWindow(Qt::Key_M);
-                }},
-               // The first frame is searched and the next measures the spot
-               // found; the box shows it with the frame after.
-               {3, 0,
-                [&] {
-                  box = videoWindow->pictureCtrl->cornerText(PictureCorner::TopLeft);
-                  pressInVideoWindow(Qt::Key_M);
-                }},
-               {2, 0,
-                [&] {
-                  EXPECT_TRUE(videoWindow->pictureCtrl->cornerText(PictureCorner::TopLeft).isEmpty());
-                  pressInVideoWindow(Qt::Key_S, Qt::ControlModifier);
-                }},
-               // The file is written off the loop; its notice follows within a few passes.
-               {1, 500, [&] {
-                  notice = videoWindow->pictureCtrl->cornerText(PictureCorner::BottomLeft);
-                  click(dialog, ctl::CloseProgram);
-                }}});
+  run(dialog,
+      {{0, 0, [&] { click(dialog, ctl::OpenCamera); }},
+       {1, 0,
+        [&] {
+          QTest::mouseClick(dialog.checkBox(ctl::Circle1Enable), Qt::LeftButton);
+          EXPECT_TRUE(videoWindow->pictureCtrl->cornerText(PictureCorner::TopLeft).isEmpty());
+          pressInVideoWindow(Qt::Key_M);
+        }},
+       // The first frame is searched and the next measures the spot
+       // found; the box comes up with it, on the frame after.
+       {2, 0, [&] { EXPECT_TRUE(videoWindow->pictureCtrl->cornerText(PictureCorner::TopLeft).isEmpty()); }},
+       {1, 0,
+        [&] {
+          box = videoWindow->pictureCtrl->cornerText(PictureCorner::TopLeft);
+          pressInVideoWindow(Qt::Key_M);
+        }},
+       {2, 0,
+        [&] {
+          EXPECT_TRUE(videoWindow->pictureCtrl->cornerText(PictureCorner::TopLeft).isEmpty());
+          pressInVideoWindow(Qt::Key_S, Qt::ControlModifier);
+        }},
+       // The file is written off the loop; its notice follows within a few passes.
+       {1, 500, [&] {
+          notice = videoWindow->pictureCtrl->cornerText(PictureCorner::BottomLeft);
+          click(dialog, ctl::CloseProgram);
+        }}});
 
   // The box: the spot lies 51.25 right of and 29.25 above the overlay centre (200, 150).
   ASSERT_EQ(box.size(), 5);

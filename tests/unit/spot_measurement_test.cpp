@@ -298,6 +298,8 @@ TEST(SpotMeterThread, MeasuresEachSampledFrameWhileTheCallerDrawsIntoIt) {
     cv::Mat frame = darkFrame();
     addLight(frame, x, 650.7, 20, gaussian(140, 2.5));
     meter.sample(frame);
+    // The first frame's search finds the spot and the second measures it.
+    EXPECT_EQ(meter.answered(), frameIndex >= 2);
     spot = meter.latest();  // of the frame before
     meter.measureSampled();
     frame.setTo(cv::Scalar::all(255));
