@@ -235,11 +235,10 @@ std::optional<SpotMeasurement> SpotMeter::measure(const cv::Mat& frame) {
 }
 
 void SpotMeter::take(const cv::Mat& frame, SpotSample& sample) const {
-  sample.readable = isMeasurable(frame);
-  sample.frameSize = sample.readable ? frame.size() : cv::Size();
+  sample.frameSize = isMeasurable(frame) ? frame.size() : cv::Size();
   sample.areaCount = 0;
   sample.searchStep = 0;
-  if (!sample.readable) return;
+  if (sample.frameSize.empty()) return;
 
   const bool sameSize = frame.size() == frameSize_;
   if (sameSize) {
@@ -255,7 +254,7 @@ void SpotMeter::take(const cv::Mat& frame, SpotSample& sample) const {
 
 std::optional<SpotMeasurement> SpotMeter::measureSample(const SpotSample& sample) {
   moreOnThisFrame_ = false;
-  if (!sample.readable) return std::nullopt;
+  if (sample.frameSize.empty()) return std::nullopt;
   if (sample.frameSize != frameSize_) {
     // Another camera format: nothing followed so far applies.
     frameSize_ = sample.frameSize;
@@ -286,21 +285,17 @@ std::optional<SpotMeasurement> SpotMeter::measureSample(const SpotSample& sample
   const Background background = backgroundOf(sample.search);
   const double detection = std::max(minContrast, noiseDeviations * background.deviation);
   const std::vector<cv::Rect> found = searchSample(sample, background.level, detection);
-  // A spot followed and still the brightest is followed on; anything else
-  // makes the places found the ones to measure.
-  if (spot && !found.empty() && found.front().contains(cv::Point(cvRound(spot->x), cvRound(spot->y)))) {
-    noiseDeviation_ = background.deviation;
-    detection_ = detection;
+  if (found.empty()) {
+    if (!spot) areas_.clear();
     return spot;
   }
-  if (!found.empty()) {
-    areas_ = found;
-    noiseDeviation_ = background.deviation;
-    detection_ = detection;
-    moreOnThisFrame_ = true;
-  } else if (!spot) {
-    areas_.clear();
-  }
+  noiseDeviation_ = background.deviation;
+  detection_ = detection;
+  // A spot followed and still the brightest is followed on; anything else
+  // makes the places found the ones to measure.
+  if (spot && found.front().contains(cv::Point(cvRound(spot->x), cvRound(spot->y)))) return spot;
+  areas_ = found;
+  moreOnThisFrame_ = true;
   return spot;
 }
 

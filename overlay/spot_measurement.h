@@ -34,8 +34,7 @@ struct SpotSample {
     int step = 1;        // every step-th pixel of every step-th row
     cv::Mat brightness;  // 8 bits, one channel
   };
-  cv::Size frameSize;
-  bool readable = false;  // a frame the meter can measure
+  cv::Size frameSize;  // empty when the frame is none the meter can measure
   std::vector<Area> areas;
   std::size_t areaCount = 0;  // areas in use; the rest keep their buffers
   int searchStep = 0;         // 0: no search this frame
